@@ -1,0 +1,68 @@
+// The shredding engine of one control: how files are overwritten, renamed and
+// deleted. Runs on the operation's worker thread; its only links to the host are
+// the event sink and the cancel flag.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "notification.h"
+#include "platform.h"
+#include "purgewell_export.h"
+
+namespace purgewell {
+
+// Where the next write of an overwrite goes: a descriptor and its file position.
+struct WriteCursor {
+  int fd = -1;
+  uint64_t position = 0;
+};
+
+class PURGEWELL_API CShredEngine {
+ public:
+  explicit CShredEngine(std::shared_ptr<Platform> platform);
+
+  // The operations, each run by the worker on its own copy of the arguments.
+  void RunDeleteFile(const std::string& name);
+
+  // Shreds the entry `info` that `path` names: overwrites a regular file through
+  // the file, renames it 26 times and deletes it; removes links, FIFOs, sockets and
+  // device nodes without opening them; ignores folders. Raises OnFileDeleted for
+  // everything but folders, whatever happened.
+  void ShredFoundFile(const EntryInfo& info, const std::string& path);
+
+  // Overwrites `length` bytes from the cursor's position `Passes` times, each pass
+  // zeros, ones, random. Returns 0, or the errno value that stopped it (ECANCELED
+  // after reporting the cancellation itself; other failures are not reported here).
+  int OverwriteRegion(WriteCursor& cursor, uint64_t length);
+
+  // Renames `path` through the 26 scrambled names; returns the name it reached.
+  std::string ScrambleName(const std::string& path);
+
+  void ReportSystemError(int code);
+
+  // Fields of the running (or last) operation. The host's thread writes Passes,
+  // ErrorNumber, ErrorText and SinkWindow only before the worker starts.
+  uint32_t Passes = 0;
+  bool IncludeSubfolders = false;
+  std::string CurrentFileName;
+  uint64_t ProgressTotal = 0;
+  uint64_t ProgressDone = 0;
+  bool ReportProgress = false;
+  std::atomic<bool> CancelFlag{false};
+  int32_t ErrorNumber = 0;
+  std::string ErrorText;
+  std::shared_ptr<NotificationTarget> SinkWindow;  // null: notifications are dropped
+
+ private:
+  void OverwriteThroughFile(const std::string& path);
+  void DeleteScrambled(const std::string& path);
+  void Raise(Notification n);
+  void RaiseProgress(uint64_t done, int32_t pass);
+
+  std::shared_ptr<Platform> platform_;
+};
+
+}  // namespace purgewell

@@ -1,0 +1,81 @@
+#include "disk_image.h"
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <vector>
+
+namespace purgewell::testing {
+
+int Run(const std::string& command) {
+  const int status = std::system((command + " >/dev/null 2>&1").c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string UniqueMarker() {
+  std::random_device random;
+  std::string marker = "PURGEWELL-MARKER-";
+  for (int i = 0; i < 4; ++i) marker += std::to_string(random());
+  return marker;
+}
+
+LoopImage::LoopImage(const TempDir& dir, const std::string& type, int megabytes)
+    : image_(dir / (type + ".img")), mount_point_(dir / "mnt") {
+  if (::geteuid() != 0) {
+    reason_ = "needs root to attach a loop device";
+    return;
+  }
+  if (Run("command -v mkfs." + type) != 0) {
+    reason_ = "mkfs." + type + " is not installed";
+    return;
+  }
+  if (::access("/dev/loop-control", F_OK) != 0) {
+    reason_ = "no loop devices (/dev/loop-control is missing)";
+    return;
+  }
+  ::mkdir(mount_point_.c_str(), 0755);
+  if (Run("truncate -s " + std::to_string(megabytes) + "M " + image_) != 0 ||
+      Run("mkfs." + type + " -q " + (type == "btrfs" ? "-f " : "") + image_) != 0) {
+    reason_ = "could not make a " + type + " image";
+    return;
+  }
+  if (Run("mount -o loop " + image_ + " " + mount_point_) != 0) {
+    reason_ = "could not mount a " + type + " image on a loop device";
+    return;
+  }
+  mounted_ = true;
+}
+
+LoopImage::~LoopImage() {
+  Unmount();
+}
+
+bool LoopImage::Unmount() {
+  if (!mounted_) return true;
+  if (Run("umount " + mount_point_) != 0) return false;
+  mounted_ = false;
+  return true;
+}
+
+bool LoopImage::ImageContains(const std::string& needle) const {
+  std::ifstream in(image_, std::ios::binary);
+  const size_t chunk = 1 << 20;
+  std::vector<char> buffer(chunk + needle.size());
+  size_t carried = 0;
+  while (in) {
+    in.read(buffer.data() + carried, static_cast<std::streamsize>(chunk));
+    const size_t have = carried + static_cast<size_t>(in.gcount());
+    if (std::string_view(buffer.data(), have).find(needle) != std::string_view::npos) return true;
+    carried = std::min(have, needle.size() - 1);
+    std::copy(buffer.begin() + static_cast<long>(have - carried),
+              buffer.begin() + static_cast<long>(have), buffer.begin());
+    if (in.gcount() == 0) break;
+  }
+  return false;
+}
+
+}  // namespace purgewell::testing

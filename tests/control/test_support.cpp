@@ -1,0 +1,234 @@
+#include "test_support.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "pattern_buffers.h"
+#include "typelib.h"
+
+namespace purgewell::testing {
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string templ = std::string(base && *base ? base : "/tmp") + "/purgewell-test-XXXXXX";
+  if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = templ;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  // Give back write permission so a test's read-only entries can go too.
+  for (auto it = std::filesystem::recursive_directory_iterator(path_, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_directory(ec) && !it->is_symlink(ec)) ::chmod(it->path().c_str(), 0700);
+  }
+  ::chmod(path_.c_str(), 0700);
+  std::filesystem::remove_all(path_, ec);
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::vector<std::string> ListNames(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+Result<EntryInfo> RecordingPlatform::Lookup(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("lookup " + path);
+  }
+  return PlatformWrapper::Lookup(path);
+}
+
+Result<OpenFile> RecordingPlatform::OpenForOverwrite(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("open " + path);
+  }
+  if (!forwardOpen) return Result<OpenFile>::Fail(EPERM);
+  return PlatformWrapper::OpenForOverwrite(path);
+}
+
+Result<size_t> RecordingPlatform::WriteAt(int fd, const void* data, size_t length,
+                                          uint64_t offset) {
+  int number;
+  {
+    std::lock_guard lock(mutex_);
+    number = ++write_count_;
+  }
+  if (number == hookWriteNumber && hook) hook();
+  if (number == failWriteNumber) return Result<size_t>::Fail(failWriteError);
+  int pattern = -1;
+  if (const PatternBuffers* p = PatternBuffers::Get()) {
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (int i = 0; i < 3; ++i) {
+      if (bytes >= p->buffer(i) && bytes < p->buffer(i) + PatternBuffers::kSize) pattern = i;
+    }
+  }
+  {
+    std::lock_guard lock(mutex_);
+    writes_.push_back({offset, length, pattern});
+  }
+  return PlatformWrapper::WriteAt(fd, data, length, offset);
+}
+
+int RecordingPlatform::Close(int fd) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("close");
+  }
+  const int result = PlatformWrapper::Close(fd);
+  return failCloseError ? failCloseError.load() : result;
+}
+
+int RecordingPlatform::RenameNoReplace(const std::string& from, const std::string& to) {
+  const int result = PlatformWrapper::RenameNoReplace(from, to);
+  std::lock_guard lock(mutex_);
+  calls_.push_back("rename " + from + " -> " + to + (result ? " failed" : ""));
+  if (result == 0) renames_.push_back(to);
+  return result;
+}
+
+int RecordingPlatform::Unlink(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("unlink " + path);
+  }
+  if (failUnlinkError) return failUnlinkError;
+  return PlatformWrapper::Unlink(path);
+}
+
+uint64_t RecordingPlatform::TickMs() {
+  return clock.fetch_add(clockStep);
+}
+
+std::vector<WriteCall> RecordingPlatform::writes() const {
+  std::lock_guard lock(mutex_);
+  return writes_;
+}
+
+std::vector<std::string> RecordingPlatform::calls() const {
+  std::lock_guard lock(mutex_);
+  return calls_;
+}
+
+std::vector<std::string> RecordingPlatform::renames() const {
+  std::lock_guard lock(mutex_);
+  return renames_;
+}
+
+void EventLog::Invoke(int32_t eventId, const std::vector<Variant>& args) {
+  const EventInfo* info = FindEvent(eventId);
+  events.push_back({info ? std::string(info->name) : "?", args, std::this_thread::get_id()});
+  if (onEvent) onEvent(events.back());
+}
+
+std::vector<std::string> EventLog::Names() const {
+  std::vector<std::string> names;
+  for (const auto& e : events) names.push_back(e.name);
+  return names;
+}
+
+std::string Describe(const std::string& name, const std::vector<Variant>& a) {
+  if (name == "OnFileDeleteProgress" && a.size() == 4) {
+    return "Progress " + std::to_string(a[0].number) + "/" + std::to_string(a[1].number) + " p" +
+           std::to_string(a[2].number);
+  }
+  if (name == "OnError" && a.size() == 2) return "Error " + std::to_string(a[0].number);
+  if (name == "OnFileDeleted" && a.size() == 1) return "FileDeleted " + a[0].text;
+  if (name == "OnDirectoryDeleted" && a.size() == 1) return "DirectoryDeleted " + a[0].text;
+  if (name == "OnFreeSpaceWipeProgress" && a.size() == 4) {
+    return "FreeSpace " + std::to_string(a[1].number) + "% " + std::to_string(a[2].number) + "/" +
+           std::to_string(a[3].number);
+  }
+  return name;
+}
+
+Event ToEvent(const Notification& n) {
+  const auto thread = std::this_thread::get_id();
+  switch (n.kind) {
+    case Notification::Kind::Progress:
+      return {
+          "OnFileDeleteProgress",
+          {Variant::Long(n.n1), Variant::Long(n.n2), Variant::Long(n.n3), Variant::Text(n.text)},
+          thread};
+    case Notification::Kind::Error:
+      return {"OnError", {Variant::Long(n.n1), Variant::Text(n.text)}, thread};
+    case Notification::Kind::FileDeleted:
+      return {"OnFileDeleted", {Variant::Text(n.text)}, thread};
+    case Notification::Kind::DirectoryDeleted:
+      return {"OnDirectoryDeleted", {Variant::Text(n.text)}, thread};
+    case Notification::Kind::FreeSpace:
+      return {
+          "OnFreeSpaceWipeProgress",
+          {Variant::Text(n.text), Variant::Long(n.n4), Variant::Long(n.n1), Variant::Long(n.n2)},
+          thread};
+  }
+  return {};
+}
+
+std::vector<std::string> EventLog::Summary() const {
+  std::vector<std::string> out;
+  for (const auto& e : events) out.push_back(Describe(e.name, e.args));
+  return out;
+}
+
+void RecordingTarget::Raise(Notification n) {
+  events.push_back(ToEvent(n));
+  if (onRaise) onRaise(events.back());
+}
+
+std::vector<std::string> RecordingTarget::Summary() const {
+  std::vector<std::string> out;
+  for (const auto& e : events) out.push_back(Describe(e.name, e.args));
+  return out;
+}
+
+size_t EventLog::Count(const std::string& name) const {
+  return std::count_if(events.begin(), events.end(),
+                       [&](const Event& e) { return e.name == name; });
+}
+
+Host::Host(std::shared_ptr<Platform> platform)
+    : control(std::make_unique<CPurgewellCtrl>(executor, std::move(platform))) {
+  control->Advise(&log);
+}
+
+Host::~Host() {
+  control.reset();
+}
+
+void Host::RunUntilIdle() {
+  while (control->IsBusy()) executor->WaitAndPump(std::chrono::milliseconds(10));
+  executor->Pump();
+}
+
+}  // namespace purgewell::testing
