@@ -17,11 +17,11 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPURGEWELL_WERROR=ON
   -DPURGEWELL_SANITIZE="address;undefined"
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 300
 
 echo "== ThreadSanitizer (threading tests)"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPURGEWELL_WERROR=ON \
   -DPURGEWELL_SANITIZE=thread -DPURGEWELL_BUILD_BENCH=OFF
 cmake --build build-tsan -j "$jobs" --target control_thread_tests
 TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-  ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads
+  ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L threads --timeout 300

@@ -139,8 +139,14 @@ TEST(EventDeliveryTest, PostedCountIsSharedByEverySinkOfTheProcess) {
   for (int i = 0; i < 13; ++i) b->Raise(Progress(i));
   EXPECT_EQ(PostedProgressCount(), 26);
 
-  std::thread worker([&] { a->Raise(Progress(27)); });  // sent: needs the host
-  ASSERT_TRUE(PumpUntil(*executor, [&] { return PostedProgressCount() == 0; }));
+  std::atomic<bool> returned{false};
+  std::thread worker([&] {
+    a->Raise(Progress(27));  // the 27th of the process: sent, so it needs the host
+    returned = true;
+  });
+  ASSERT_TRUE(WaitUntil([&] { return a->QueuedSent() == 1; }));
+  EXPECT_EQ(PostedProgressCount(), 0);
+  ASSERT_TRUE(PumpUntil(*executor, [&] { return returned.load(); }));
   worker.join();
   a->Close();
   b->Close();

@@ -42,8 +42,10 @@ class ThreadsTest : public ::testing::Test {
 };
 
 TEST_F(ThreadsTest, SynchronousEventsArriveOnTheHostThread) {
+  // A failing write gives two events that wait for the host: an error and the file.
+  platform->failWriteNumber = 5;
   const std::string path = MakeFile("f", 200000);
-  ASSERT_TRUE(host.control->DeleteFile(path, 1));
+  ASSERT_FALSE(host.control->DeleteFile(path, 1));
   ASSERT_GE(host.log.events.size(), 2u);
   for (const Event& e : host.log.events) EXPECT_EQ(e.thread, std::this_thread::get_id()) << e.name;
   EXPECT_FALSE(host.control->IsBusy());
@@ -85,7 +87,7 @@ TEST_F(ThreadsTest, SecondSynchronousCallFromAHandlerIsRefused) {
   const std::string other = MakeFile("other", 10);
   std::vector<bool> nested;
   host.log.onEvent = [&](const Event& e) {
-    if (e.name == "OnFileDeleteProgress") nested.push_back(host.control->DeleteFile(other, 1));
+    if (e.name == "OnFileDeleted") nested.push_back(host.control->DeleteFile(other, 1));
   };
   ASSERT_TRUE(host.control->DeleteFile(MakeFile("f", 10), 1));
   ASSERT_FALSE(nested.empty());
@@ -197,7 +199,7 @@ TEST(ConcurrentControlsTest, TwoControlsShredAtOnce) {
     paths.push_back(dir / ("f" + std::to_string(i)));
     WriteFile(paths.back(), std::string(300000, 'x'));
   }
-  std::vector<bool> results(2);
+  std::vector<char> results(2, 0);  // not vector<bool>: one element per thread
   std::vector<std::thread> hosts;
   for (int i = 0; i < 2; ++i) {
     hosts.emplace_back([&, i] {
