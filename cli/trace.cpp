@@ -73,6 +73,7 @@ uint64_t Unwrap32(uint64_t previous, int32_t low) {
 
 void ConsoleEvents::BeginFile(const std::string& path, uint64_t size) {
   file_ = path;
+  finished_.clear();
   size_ = size;
   done_ = 0;
 }
@@ -92,7 +93,7 @@ void ConsoleEvents::Invoke(int32_t eventId, const std::vector<Variant>& args) {
   }
   switch (eventId) {
     case EVENTID_ONFILEDELETEPROGRESS: {
-      if (!progress_ || args.size() != 4) break;
+      if (!progress_ || args.size() != 4 || args[3].text == finished_) break;
       if (args[3].text != file_) BeginFile(args[3].text, 0);
       // The last-byte step reports 1 of 0; the main step counts up to size - 1.
       const bool last_byte_step = args[1].number == 0;
@@ -117,6 +118,7 @@ void ConsoleEvents::Invoke(int32_t eventId, const std::vector<Variant>& args) {
       break;
     case EVENTID_ONFILEDELETED:
       FinishLine();
+      if (args.size() == 1) finished_ = args[0].text;
       if (progress_ && args.size() == 1)
         std::fprintf(progress_, "done: %s\n", args[0].text.c_str());
       break;

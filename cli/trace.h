@@ -44,6 +44,8 @@ class ConsoleEvents final : public PurgewellEvents {
   uint64_t size_ = 0;
   uint64_t done_ = 0;
   bool line_open_ = false;
+  // Progress that was queued arrives after its file's end; it is not shown.
+  std::string finished_;
 };
 
 }  // namespace purgewell::cli

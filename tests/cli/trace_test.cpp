@@ -51,3 +51,38 @@ TEST(Unwrap32Test, WidensCountsPastFourGibibytes) {
 
 }  // namespace
 }  // namespace purgewell::cli
+
+namespace purgewell::cli {
+namespace {
+
+std::string Contents(FILE* f) {
+  std::fflush(f);
+  std::rewind(f);
+  std::string out;
+  char buffer[1024];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) out.append(buffer, n);
+  return out;
+}
+
+TEST(ConsoleEventsTest, ProgressArrivingAfterItsFileEndedIsNotShown) {
+  FILE* progress = std::tmpfile();
+  FILE* errors = std::tmpfile();
+  ConsoleEvents console(nullptr, progress, errors);
+  console.BeginFile("/x/a", 11);
+  auto step = [&](int done, int total) {
+    console.Invoke(EVENTID_ONFILEDELETEPROGRESS, {Variant::Long(done), Variant::Long(total),
+                                                  Variant::Long(3), Variant::Text("/x/a")});
+  };
+  step(5, 10);
+  console.Invoke(EVENTID_ONFILEDELETED, {Variant::Text("/x/a")});
+  step(10, 10);  // queued before the end, delivered after it
+  console.Invoke(EVENTID_ONERROR, {Variant::Long(2), Variant::Text("No such file or directory")});
+
+  EXPECT_EQ(Contents(progress), "\r/x/a  5 of 10 bytes  50%  (pass 3)\033[K\ndone: /x/a\n");
+  EXPECT_EQ(Contents(errors), "purgewell: /x/a: No such file or directory (error 2)\n");
+  std::fclose(progress);
+  std::fclose(errors);
+}
+
+}  // namespace
+}  // namespace purgewell::cli
