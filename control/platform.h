@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "errors.h"
 #include "purgewell_export.h"
@@ -24,6 +25,26 @@ struct EntryInfo {
   EntryType type = EntryType::Other;
   uint64_t size = 0;
   dev_t device = 0;
+  ino_t inode = 0;
+  // The mount the entry belongs to; a folder with another mount than its parent is
+  // a mount point (bind mounts of the same file system included).
+  uint64_t mount = 0;
+};
+
+// Where a file's data lives: the file system's magic number (statfs f_type) and
+// the inode flags (FS_IOC_GETFLAGS), when the file system reports them.
+struct StorageInfo {
+  uint64_t fsMagic = 0;
+  bool flagsKnown = false;
+  uint32_t flags = 0;
+};
+
+// Free space of the file system holding a folder, as the caller may use it.
+struct FreeSpaceInfo {
+  uint32_t clusterSize = 0;  // the file system's block size
+  uint64_t totalFree = 0;    // bytes the caller can write (root may use reserved blocks)
+  // Bytes the caller's disk quota still allows there, or UINT64_MAX without a quota.
+  uint64_t quotaRoom = UINT64_MAX;
 };
 
 // A regular file opened for overwriting, with its length at the time it was opened.
@@ -60,6 +81,31 @@ class PURGEWELL_API Platform {
   // Removes the directory entry `path` (not a folder). Returns 0 or an errno value.
   virtual int Unlink(const std::string& path) = 0;
 
+  // Names in folder `path` in the order the file system lists them, without "."
+  // and "..". A final symbolic link is not followed (ENOTDIR or ELOOP then).
+  virtual Result<std::vector<std::string>> ReadDirectory(const std::string& path) = 0;
+
+  // Removes the empty folder `path`. Returns 0 or an errno value.
+  virtual int RemoveDirectory(const std::string& path) = 0;
+
+  // The process's current folder.
+  virtual Result<std::string> CurrentDirectory() = 0;
+
+  // Where the data of the open file `fd` lives.
+  virtual Result<StorageInfo> Storage(int fd) = 0;
+
+  // Free space of the file system of folder `path`; ENOTDIR when it is no folder.
+  virtual Result<FreeSpaceInfo> FreeSpace(const std::string& path) = 0;
+
+  // Creates the new file `path` (EEXIST when the name is taken) for writing
+  // only, write-through, and unbuffered when `unbuffered` and the file system
+  // allows it, and removes its name at once: the file lives until it is closed
+  // or the process ends. The caller closes the descriptor with Close.
+  virtual Result<int> CreateFillFile(const std::string& path, bool unbuffered) = 0;
+
+  // The current length of the open file `fd`.
+  virtual Result<uint64_t> FileSize(int fd) = 0;
+
   // Milliseconds of a monotonic clock.
   virtual uint64_t TickMs() = 0;
 };
@@ -84,6 +130,19 @@ class PURGEWELL_API PlatformWrapper : public Platform {
     return target_->RenameNoReplace(from, to);
   }
   int Unlink(const std::string& path) override { return target_->Unlink(path); }
+  Result<std::vector<std::string>> ReadDirectory(const std::string& path) override {
+    return target_->ReadDirectory(path);
+  }
+  int RemoveDirectory(const std::string& path) override { return target_->RemoveDirectory(path); }
+  Result<std::string> CurrentDirectory() override { return target_->CurrentDirectory(); }
+  Result<StorageInfo> Storage(int fd) override { return target_->Storage(fd); }
+  Result<FreeSpaceInfo> FreeSpace(const std::string& path) override {
+    return target_->FreeSpace(path);
+  }
+  Result<int> CreateFillFile(const std::string& path, bool unbuffered) override {
+    return target_->CreateFillFile(path, unbuffered);
+  }
+  Result<uint64_t> FileSize(int fd) override { return target_->FileSize(fd); }
   uint64_t TickMs() override { return target_->TickMs(); }
 
  protected:

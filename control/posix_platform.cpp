@@ -1,11 +1,21 @@
 // The POSIX backend of Platform. EINTR and errno are handled here, once.
+#include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <linux/quota.h>
 #include <stdio.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/statvfs.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
+#include <string_view>
 
 #include "platform.h"
 
@@ -22,12 +32,46 @@ EntryType TypeOf(mode_t mode) {
   return EntryType::Other;
 }
 
+// Bytes the caller's block quota still allows on the file system of `fd`, or
+// UINT64_MAX where no quota limits the caller.
+uint64_t QuotaRoom(int fd) {
+#ifdef SYS_quotactl_fd
+  if_dqblk quota{};
+  if (::syscall(SYS_quotactl_fd, fd, QCMD(Q_GETQUOTA, USRQUOTA), ::geteuid(), &quota) != 0) {
+    return UINT64_MAX;  // no quota on this file system, or none we may read
+  }
+  if (!(quota.dqb_valid & QIF_BLIMITS) || quota.dqb_bhardlimit == 0) return UINT64_MAX;
+  const uint64_t limit = quota.dqb_bhardlimit * QIF_DQBLKSIZE;
+  return limit > quota.dqb_curspace ? limit - quota.dqb_curspace : 0;
+#else
+  (void)fd;
+  return UINT64_MAX;
+#endif
+}
+
+int OpenFolder(const std::string& path, int extra_flags) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | extra_flags);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
 class PosixPlatform final : public Platform {
  public:
   Result<EntryInfo> Lookup(const std::string& path) override {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return Result<EntryInfo>::Fail(errno);
-    return {EntryInfo{TypeOf(st.st_mode), static_cast<uint64_t>(st.st_size), st.st_dev}, 0};
+    struct statx sx {};
+    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
+                STATX_TYPE | STATX_SIZE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
+      return Result<EntryInfo>::Fail(errno);
+    }
+    EntryInfo info;
+    info.type = TypeOf(sx.stx_mode);
+    info.size = sx.stx_size;
+    info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+    info.inode = sx.stx_ino;
+    info.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : info.device;
+    return {info, 0};
   }
 
   Result<OpenFile> OpenForOverwrite(const std::string& path) override {
@@ -79,6 +123,101 @@ class PosixPlatform final : public Platform {
   }
 
   int Unlink(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+
+  Result<std::vector<std::string>> ReadDirectory(const std::string& path) override {
+    using R = Result<std::vector<std::string>>;
+    const int fd = OpenFolder(path, O_NOFOLLOW);
+    if (fd < 0) return R::Fail(errno);
+    DIR* dir = ::fdopendir(fd);
+    if (dir == nullptr) {
+      const int error = errno;
+      ::close(fd);
+      return R::Fail(error);
+    }
+    std::vector<std::string> names;
+    for (;;) {
+      errno = 0;
+      const dirent* entry = ::readdir(dir);
+      if (entry == nullptr) break;
+      const std::string_view name(entry->d_name);
+      if (name != "." && name != "..") names.emplace_back(name);
+    }
+    const int error = errno;
+    ::closedir(dir);
+    if (error != 0) return R::Fail(error);
+    return {std::move(names), 0};
+  }
+
+  int RemoveDirectory(const std::string& path) override {
+    return ::rmdir(path.c_str()) == 0 ? 0 : errno;
+  }
+
+  Result<std::string> CurrentDirectory() override {
+    std::string buffer(4096, '\0');
+    while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
+      if (errno != ERANGE) return Result<std::string>::Fail(errno);
+      buffer.resize(buffer.size() * 2);
+    }
+    buffer.resize(buffer.find('\0'));
+    return {buffer, 0};
+  }
+
+  Result<StorageInfo> Storage(int fd) override {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return Result<StorageInfo>::Fail(errno);
+    StorageInfo info;
+    info.fsMagic = static_cast<uint64_t>(fs.f_type);
+    int flags = 0;  // the kernel reads and writes an int, whatever the ioctl's type says
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      info.flagsKnown = true;
+      info.flags = static_cast<uint32_t>(flags);
+    }
+    return {info, 0};
+  }
+
+  Result<FreeSpaceInfo> FreeSpace(const std::string& path) override {
+    const int fd = OpenFolder(path, 0);
+    if (fd < 0) return Result<FreeSpaceInfo>::Fail(errno);
+    struct statvfs vfs {};
+    if (::fstatvfs(fd, &vfs) != 0) {
+      const int error = errno;
+      ::close(fd);
+      return Result<FreeSpaceInfo>::Fail(error);
+    }
+    FreeSpaceInfo info;
+    const bool privileged = ::geteuid() == 0;
+    info.clusterSize = static_cast<uint32_t>(vfs.f_bsize);
+    info.totalFree = static_cast<uint64_t>(privileged ? vfs.f_bfree : vfs.f_bavail) * vfs.f_frsize;
+    if (!privileged) info.quotaRoom = QuotaRoom(fd);
+    ::close(fd);
+    return {info, 0};
+  }
+
+  Result<int> CreateFillFile(const std::string& path, bool unbuffered) override {
+    int fd;
+    do {
+      fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW | O_DSYNC,
+                  0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return Result<int>::Fail(errno);
+    if (unbuffered) {
+      // Where the file system refuses O_DIRECT the file stays write-through.
+      const int flags = ::fcntl(fd, F_GETFL);
+      if (flags >= 0) ::fcntl(fd, F_SETFL, flags | O_DIRECT);
+    }
+    if (::unlink(path.c_str()) != 0) {
+      const int error = errno;
+      ::close(fd);
+      return Result<int>::Fail(error);
+    }
+    return {fd, 0};
+  }
+
+  Result<uint64_t> FileSize(int fd) override {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return Result<uint64_t>::Fail(errno);
+    return {static_cast<uint64_t>(st.st_size), 0};
+  }
 
   uint64_t TickMs() override {
     using namespace std::chrono;

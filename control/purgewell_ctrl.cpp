@@ -197,11 +197,13 @@ void CPurgewellCtrl::RunOperation(const ShredThreadParams& params) {
       engine_.RunDeleteFile(params.argument);
       return;
     case Operation::ClearFreeSpace:
+      engine_.ClearDriveFreeSpace(params.argument);
+      return;
     case Operation::DeleteDirectory:
+      engine_.RunDeleteDirectory(params.argument);
+      return;
     case Operation::DeleteFiles:
-      // Not available in this build: say so rather than report success.
-      engine_.ErrorNumber = 0;
-      engine_.ReportSystemError(ENOSYS);
+      engine_.RunDeleteFiles(params.argument, params.pattern, params.includeSubfolders);
       return;
   }
 }

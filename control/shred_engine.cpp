@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "pattern_buffers.h"
+#include "storage.h"
 
 namespace purgewell {
 namespace {
@@ -30,8 +31,12 @@ void CShredEngine::RaiseProgress(uint64_t done, int32_t pass) {
 }
 
 void CShredEngine::ReportSystemError(int code) {
+  ReportError(code, SystemErrorText(code));
+}
+
+void CShredEngine::ReportError(int code, std::string text) {
   ErrorNumber = code;
-  ErrorText = SystemErrorText(code);
+  ErrorText = std::move(text);
   Raise({Notification::Kind::Error, code, 0, 0, 0, ErrorText});
 }
 
@@ -69,6 +74,8 @@ void CShredEngine::OverwriteThroughFile(const std::string& path) {
   }
   const int fd = opened.value.fd;
   const uint64_t size = opened.value.size;
+  const Result<StorageInfo> storage = platform_->Storage(fd);
+  const bool reaches_blocks = !storage.ok() || WriteReachesBlocks(storage.value);
 
   auto fail = [&](int error) {
     ReportSystemError(error);
@@ -98,15 +105,18 @@ void CShredEngine::OverwriteThroughFile(const std::string& path) {
     ReportSystemError(error);
     return;
   }
-  DeleteScrambled(path);
+  // Gone, but its earlier blocks may still hold the data: never claim otherwise.
+  if (DeleteScrambled(path) && !reaches_blocks) ReportError(EOPNOTSUPP, kCopyOnWriteText);
 }
 
-void CShredEngine::DeleteScrambled(const std::string& path) {
+bool CShredEngine::DeleteScrambled(const std::string& path) {
   const std::string final_path = ScrambleName(path);
   if (int error = platform_->Unlink(final_path)) {
     ReportSystemError(error);
     if (final_path != path) platform_->RenameNoReplace(final_path, path);
+    return false;
   }
+  return true;
 }
 
 int CShredEngine::OverwriteRegion(WriteCursor& cursor, uint64_t length) {

@@ -26,6 +26,16 @@ class PURGEWELL_API CShredEngine {
 
   // The operations, each run by the worker on its own copy of the arguments.
   void RunDeleteFile(const std::string& name);
+  void RunDeleteDirectory(const std::string& folder);
+  void RunDeleteFiles(const std::string& folder, const std::string& pattern, bool include);
+  void ClearDriveFreeSpace(const std::string& drive);
+
+  // Shreds the files of `folder` that match `pattern` and, with
+  // IncludeSubfolders, walks every sub-folder on the same mount after them; with
+  // `removeFolders` it also removes each sub-folder after its walk, and removes
+  // symbolic links and special files (a pattern walk leaves them).
+  void WalkFolder(const std::string& folder, const std::string& pattern, bool removeFolders,
+                  uint64_t mount);
 
   // Shreds the entry `info` that `path` names: overwrites a regular file through
   // the file, renames it 26 times and deletes it; removes links, FIFOs, sockets and
@@ -42,6 +52,8 @@ class PURGEWELL_API CShredEngine {
   std::string ScrambleName(const std::string& path);
 
   void ReportSystemError(int code);
+  // Sets the error fields and raises OnError with a description of our own.
+  void ReportError(int code, std::string text);
 
   // Fields of the running (or last) operation. The host's thread writes Passes,
   // ErrorNumber, ErrorText and SinkWindow only before the worker starts.
@@ -58,7 +70,13 @@ class PURGEWELL_API CShredEngine {
 
  private:
   void OverwriteThroughFile(const std::string& path);
-  void DeleteScrambled(const std::string& path);
+  // Renames `path` 26 times and deletes it; renames it back when the delete
+  // fails. Returns whether it is gone.
+  bool DeleteScrambled(const std::string& path);
+  // `path` made absolute against the current folder (links are not resolved),
+  // without trailing slashes.
+  std::string FullPath(const std::string& path);
+  void RaiseFreeSpace(const std::string& drive, uint64_t written, uint64_t totalFree);
   void Raise(Notification n);
   void RaiseProgress(uint64_t done, int32_t pass);
 
