@@ -25,10 +25,18 @@ constexpr int kExitUsage = 2;
 void PrintHelp() {
   std::printf(
       "Usage: purgewell [OPTION]... FILE...\n"
+      "       purgewell [OPTION]... -r FOLDER...\n"
+      "       purgewell [OPTION]... --pattern PATTERN [--recursive] FOLDER...\n"
+      "       purgewell [OPTION]... --free-space FOLDER...\n"
       "Destroy each FILE beyond recovery: overwrite it in place several times, rename it\n"
       "26 times and delete it. Symbolic links, FIFOs, sockets and device nodes are\n"
       "removed without being opened; their targets are never touched.\n"
       "\n"
+      "  -r, --recursive  with folders: destroy every file below each FOLDER and remove\n"
+      "                   the folders, FOLDER last; with --pattern: also in sub-folders\n"
+      "  -p, --pattern P  destroy the files of each FOLDER whose names match P (* and ?,\n"
+      "                   letters in any case; quote it); folders stay\n"
+      "  -f, --free-space overwrite the free space of the file system holding each FOLDER\n"
       "  -n, --passes N   overwrite passes (each writes zeros, ones, random bytes); default 3\n"
       "  -v, --verbose    show progress on the terminal\n"
       "      --trace      write every event of the control to standard output, one JSON\n"
@@ -41,7 +49,9 @@ void PrintHelp() {
       "\n"
       "Overwriting reaches the blocks a file occupies now. It cannot reach copies the\n"
       "device or the system keeps elsewhere: flash wear levelling, journals, snapshots,\n"
-      "backups.\n");
+      "backups. On copy-on-write file systems (btrfs, bcachefs, f2fs, ZFS) a file's\n"
+      "earlier blocks are not reached and an error says so; --free-space afterwards\n"
+      "overwrites them.\n");
 }
 
 int UsageError(const std::string& message) {
@@ -65,17 +75,35 @@ bool ParsePasses(const char* text, int32_t& passes) {
 int main(int argc, char** argv) {
   enum { kTraceOption = 1000 };
   const option options[] = {
-      {"passes", required_argument, nullptr, 'n'},   {"verbose", no_argument, nullptr, 'v'},
-      {"trace", no_argument, nullptr, kTraceOption}, {"help", no_argument, nullptr, 'h'},
-      {"version", no_argument, nullptr, 'V'},        {nullptr, 0, nullptr, 0},
+      {"passes", required_argument, nullptr, 'n'},
+      {"verbose", no_argument, nullptr, 'v'},
+      {"recursive", no_argument, nullptr, 'r'},
+      {"pattern", required_argument, nullptr, 'p'},
+      {"free-space", no_argument, nullptr, 'f'},
+      {"trace", no_argument, nullptr, kTraceOption},
+      {"help", no_argument, nullptr, 'h'},
+      {"version", no_argument, nullptr, 'V'},
+      {nullptr, 0, nullptr, 0},
   };
 
   int32_t passes = 3;
   bool verbose = false;
   bool trace = false;
+  bool recursive = false;
+  bool free_space = false;
+  const char* pattern = nullptr;
   opterr = 0;
-  for (int c; (c = getopt_long(argc, argv, ":n:vhV", options, nullptr)) != -1;) {
+  for (int c; (c = getopt_long(argc, argv, ":n:vrp:fhV", options, nullptr)) != -1;) {
     switch (c) {
+      case 'r':
+        recursive = true;
+        break;
+      case 'p':
+        pattern = optarg;
+        break;
+      case 'f':
+        free_space = true;
+        break;
       case 'n':
         if (!ParsePasses(optarg, passes)) {
           return UsageError(std::string("invalid number of passes: '") + optarg + "'");
@@ -102,7 +130,11 @@ int main(int argc, char** argv) {
         return UsageError(std::string("unknown option: ") + argv[optind - 1]);
     }
   }
-  if (optind >= argc) return UsageError("no file given");
+  if (free_space && (recursive || pattern)) {
+    return UsageError("--free-space goes with neither --recursive nor --pattern");
+  }
+  if (optind >= argc)
+    return UsageError(free_space || recursive || pattern ? "no folder given" : "no file given");
 
   auto host = std::make_shared<purgewell::PlainExecutor>();
   purgewell::CPurgewellCtrl control(host);
@@ -113,10 +145,23 @@ int main(int argc, char** argv) {
   int status = kExitOk;
   for (int i = optind; i < argc; ++i) {
     const std::string path = argv[i];
-    struct stat st {};
-    console.BeginFile(path,
-                      ::lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0);
-    if (!control.DeleteFile(path, passes)) status = kExitFailed;
+    bool ok;
+    if (free_space) {
+      console.BeginFile({}, 0);
+      ok = control.ClearFreeSpace(path, passes);
+    } else if (pattern) {
+      console.BeginFile({}, 0);
+      ok = control.DeleteFiles(path, pattern, recursive ? -1 : 0, passes);
+    } else if (recursive) {
+      console.BeginFile({}, 0);
+      ok = control.DeleteDirectory(path, passes);
+    } else {
+      struct stat st {};
+      console.BeginFile(path,
+                        ::lstat(path.c_str(), &st) == 0 ? static_cast<uint64_t>(st.st_size) : 0);
+      ok = control.DeleteFile(path, passes);
+    }
+    if (!ok) status = kExitFailed;
     console.FinishLine();
   }
   return status;

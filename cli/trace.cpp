@@ -116,6 +116,21 @@ void ConsoleEvents::Invoke(int32_t eventId, const std::vector<Variant>& args) {
                      args[1].text.empty() ? "" : " ", args[0].number);
       }
       break;
+    case EVENTID_ONFREESPACEWIPEPROGRESS:
+      if (progress_ && args.size() == 4) {
+        std::fprintf(progress_, "\r%s  %d%%  %u of %u KiB\033[K", args[0].text.c_str(),
+                     args[1].number, static_cast<uint32_t>(args[2].number),
+                     static_cast<uint32_t>(args[3].number));
+        std::fflush(progress_);
+        line_open_ = true;
+      }
+      break;
+    case EVENTID_ONDIRECTORYDELETED:
+      FinishLine();
+      if (progress_ && args.size() == 1) {
+        std::fprintf(progress_, "folder done: %s\n", args[0].text.c_str());
+      }
+      break;
     case EVENTID_ONFILEDELETED:
       FinishLine();
       if (args.size() == 1) finished_ = args[0].text;

@@ -55,6 +55,8 @@ void CShredEngine::ClearDriveFreeSpace(const std::string& drive) {
     ReportSystemError(first.error);
     return;
   }
+  // Blocks the file system keeps back are free blocks too: take them for the run.
+  const ReservedSpace reserved = platform_->ReleaseReservedSpace(drive);
   handles.push_back(first.value);
 
   uint64_t piece = kClustersPerPiece * cluster;
@@ -124,6 +126,7 @@ void CShredEngine::ClearDriveFreeSpace(const std::string& drive) {
 
   // Closing the nameless files gives their blocks back.
   for (int fd : handles) platform_->Close(fd);
+  platform_->RestoreReservedSpace(reserved);
   RaiseFreeSpace(drive, written, total_free);
 }
 

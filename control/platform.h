@@ -47,6 +47,12 @@ struct FreeSpaceInfo {
   uint64_t quotaRoom = UINT64_MAX;
 };
 
+// A file-system setting changed for the length of a free-space wipe.
+struct ReservedSpace {
+  std::string knob;  // the setting's file; empty when nothing was changed
+  std::string previous;
+};
+
 // A regular file opened for overwriting, with its length at the time it was opened.
 struct OpenFile {
   int fd = -1;
@@ -106,6 +112,12 @@ class PURGEWELL_API Platform {
   // The current length of the open file `fd`.
   virtual Result<uint64_t> FileSize(int fd) = 0;
 
+  // ext4 keeps some clusters back from every writer, root included, so a fill
+  // never reaches them. Where the caller may (root), hands them out for now and
+  // returns what RestoreReservedSpace needs; otherwise changes nothing.
+  virtual ReservedSpace ReleaseReservedSpace(const std::string& folder) = 0;
+  virtual void RestoreReservedSpace(const ReservedSpace& reserved) = 0;
+
   // Milliseconds of a monotonic clock.
   virtual uint64_t TickMs() = 0;
 };
@@ -143,6 +155,12 @@ class PURGEWELL_API PlatformWrapper : public Platform {
     return target_->CreateFillFile(path, unbuffered);
   }
   Result<uint64_t> FileSize(int fd) override { return target_->FileSize(fd); }
+  ReservedSpace ReleaseReservedSpace(const std::string& folder) override {
+    return target_->ReleaseReservedSpace(folder);
+  }
+  void RestoreReservedSpace(const ReservedSpace& reserved) override {
+    target_->RestoreReservedSpace(reserved);
+  }
   uint64_t TickMs() override { return target_->TickMs(); }
 
  protected:

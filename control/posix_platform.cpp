@@ -32,6 +32,26 @@ EntryType TypeOf(mode_t mode) {
   return EntryType::Other;
 }
 
+bool ReadSmallFile(const std::string& path, std::string& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buffer[64];
+  const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  ::close(fd);
+  if (n <= 0) return false;
+  text.assign(buffer, static_cast<size_t>(n));
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return true;
+}
+
+bool WriteSmallFile(const std::string& path, const std::string& text) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+  ::close(fd);
+  return ok;
+}
+
 // Bytes the caller's block quota still allows on the file system of `fd`, or
 // UINT64_MAX where no quota limits the caller.
 uint64_t QuotaRoom(int fd) {
@@ -211,6 +231,32 @@ class PosixPlatform final : public Platform {
       return Result<int>::Fail(error);
     }
     return {fd, 0};
+  }
+
+  ReservedSpace ReleaseReservedSpace(const std::string& folder) override {
+    constexpr long kExt4Magic = 0xEF53;
+    struct statfs fs {};
+    struct stat st {};
+    if (::geteuid() != 0 || ::statfs(folder.c_str(), &fs) != 0 || fs.f_type != kExt4Magic ||
+        ::stat(folder.c_str(), &st) != 0) {
+      return {};
+    }
+    // /sys/dev/block/MAJOR:MINOR links to the device; ext4 names its settings after it.
+    const std::string link = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" +
+                             std::to_string(minor(st.st_dev));
+    char target[4096];
+    const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+    if (n <= 0) return {};
+    const std::string device(target, static_cast<size_t>(n));
+    const std::string knob =
+        "/sys/fs/ext4/" + device.substr(device.rfind('/') + 1) + "/reserved_clusters";
+    std::string previous;
+    if (!ReadSmallFile(knob, previous) || !WriteSmallFile(knob, "0")) return {};
+    return {knob, previous};
+  }
+
+  void RestoreReservedSpace(const ReservedSpace& reserved) override {
+    if (!reserved.knob.empty()) WriteSmallFile(reserved.knob, reserved.previous);
   }
 
   Result<uint64_t> FileSize(int fd) override {

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
@@ -84,6 +85,40 @@ TEST(CliTest, UsageErrorsGiveStatusTwoAndTouchNothing) {
     EXPECT_TRUE(r.out.empty());
   }
   EXPECT_EQ(ReadFile(keep), "x");
+}
+
+TEST(CliTest, FolderOperations) {
+  TempDir dir;
+  const std::string tree = dir / "tree";
+  std::filesystem::create_directories(tree + "/sub");
+  WriteFile(tree + "/a.doc", "a");
+  WriteFile(tree + "/b.txt", "b");
+  WriteFile(tree + "/sub/c.doc", "c");
+
+  RunResult r = RunCli(dir, "-n 1 --pattern '*.doc' " + Quote(tree));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(Exists(tree + "/a.doc"));
+  EXPECT_TRUE(Exists(tree + "/sub/c.doc"));
+
+  r = RunCli(dir, "-n 1 --pattern '*.DOC' --recursive " + Quote(tree));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(Exists(tree + "/sub/c.doc"));
+  EXPECT_TRUE(Exists(tree + "/b.txt"));
+
+  r = RunCli(dir, "-n 1 --trace -r " + Quote(tree));
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_FALSE(Exists(tree));
+  EXPECT_THAT(r.out, ::testing::HasSubstr(R"({"event":"OnDirectoryDeleted","sDirectoryName":")" +
+                                          tree + "\"}"));
+}
+
+TEST(CliTest, FreeSpaceOfSomethingThatIsNoFolderFails) {
+  TempDir dir;
+  WriteFile(dir / "file", "x");
+  const RunResult r = RunCli(dir, "--free-space " + Quote(dir / "file"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_THAT(r.err, ::testing::HasSubstr("Not a directory"));
+  EXPECT_EQ(RunCli(dir, "--free-space -r " + Quote(dir.path())).status, 2);
 }
 
 TEST(CliTest, HelpAndVersion) {

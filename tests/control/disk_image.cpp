@@ -1,17 +1,19 @@
 #include "disk_image.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <vector>
 
 namespace purgewell::testing {
 
-int Run(const std::string& command) {
+int RunShell(const std::string& command) {
   const int status = std::system((command + " >/dev/null 2>&1").c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -23,13 +25,15 @@ std::string UniqueMarker() {
   return marker;
 }
 
-LoopImage::LoopImage(const TempDir& dir, const std::string& type, int megabytes)
-    : image_(dir / (type + ".img")), mount_point_(dir / "mnt") {
+LoopImage::LoopImage(const TempDir& dir, const std::string& type, int megabytes,
+                     const std::string& mountPoint, const std::string& mkfsOptions)
+    : image_(dir / (type + "-" + std::to_string(std::hash<std::string>{}(mountPoint)) + ".img")),
+      mount_point_(mountPoint.empty() ? dir / "mnt" : mountPoint) {
   if (::geteuid() != 0) {
     reason_ = "needs root to attach a loop device";
     return;
   }
-  if (Run("command -v mkfs." + type) != 0) {
+  if (RunShell("command -v mkfs." + type) != 0) {
     reason_ = "mkfs." + type + " is not installed";
     return;
   }
@@ -38,12 +42,13 @@ LoopImage::LoopImage(const TempDir& dir, const std::string& type, int megabytes)
     return;
   }
   ::mkdir(mount_point_.c_str(), 0755);
-  if (Run("truncate -s " + std::to_string(megabytes) + "M " + image_) != 0 ||
-      Run("mkfs." + type + " -q " + (type == "btrfs" ? "-f " : "") + image_) != 0) {
+  if (RunShell("truncate -s " + std::to_string(megabytes) + "M " + image_) != 0 ||
+      RunShell("mkfs." + type + " -q " + (type == "btrfs" ? "-f " : "") + mkfsOptions + " " +
+               image_) != 0) {
     reason_ = "could not make a " + type + " image";
     return;
   }
-  if (Run("mount -o loop " + image_ + " " + mount_point_) != 0) {
+  if (RunShell("mount -o loop " + image_ + " " + mount_point_) != 0) {
     reason_ = "could not mount a " + type + " image on a loop device";
     return;
   }
@@ -54,9 +59,21 @@ LoopImage::~LoopImage() {
   Unmount();
 }
 
+std::string LoopImage::ReservedClusters() const {
+  struct stat st {};
+  if (::stat(mount_point_.c_str(), &st) != 0) return {};
+  char target[4096];
+  const std::string link =
+      "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+  const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+  if (n <= 0) return {};
+  const std::string device(target, static_cast<size_t>(n));
+  return ReadFile("/sys/fs/ext4/" + device.substr(device.rfind('/') + 1) + "/reserved_clusters");
+}
+
 bool LoopImage::Unmount() {
   if (!mounted_) return true;
-  if (Run("umount " + mount_point_) != 0) return false;
+  if (RunShell("umount " + mount_point_) != 0) return false;
   mounted_ = false;
   return true;
 }

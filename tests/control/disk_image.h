@@ -10,9 +10,14 @@ namespace purgewell::testing {
 
 class LoopImage {
  public:
-  // Makes an image of `megabytes` MiB with mkfs.`type` and mounts it. On failure
+  // Makes an image of `megabytes` MiB with mkfs.`type` and mounts it on
+  // `mountPoint` (made when missing; default: a folder "mnt" in `dir`). On failure
   // skipReason() says why (the test should skip).
-  LoopImage(const TempDir& dir, const std::string& type, int megabytes);
+  LoopImage(const TempDir& dir, const std::string& type, int megabytes,
+            const std::string& mountPoint = {}, const std::string& mkfsOptions = {});
+
+  // The device's ext4 reserved clusters setting, or "" when there is none.
+  std::string ReservedClusters() const;
   ~LoopImage();
 
   bool ready() const { return mounted_; }
@@ -33,7 +38,7 @@ class LoopImage {
 };
 
 // Runs a shell command quietly; returns its exit status.
-int Run(const std::string& command);
+int RunShell(const std::string& command);
 // A text no file system would hold by chance.
 std::string UniqueMarker();
 

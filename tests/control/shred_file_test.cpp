@@ -302,20 +302,6 @@ TEST_F(ShredFileTest, SuccessiveOperationsStartWithoutTheEarlierError) {
   EXPECT_EQ(host.control->LastErrorDescription(), "");
 }
 
-// Runs `body` as an unprivileged user in a child process when we are root (root
-// ignores permission bits); returns the child's exit code, or body's result.
-int AsUnprivilegedUser(const std::function<int()>& body) {
-  if (::geteuid() != 0) return body();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
-    ::_exit(body());
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
-}
-
 TEST_F(ShredFileTest, FileWithoutWritePermissionStaysAfterAnAccessError) {
   const std::string path = MakeFile("readonly.txt", 10);
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);

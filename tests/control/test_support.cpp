@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -86,6 +87,16 @@ Result<size_t> RecordingPlatform::WriteAt(int fd, const void* data, size_t lengt
   }
   if (number == hookWriteNumber && hook) hook();
   if (number == failWriteNumber) return Result<size_t>::Fail(failWriteError);
+  {
+    std::lock_guard lock(mutex_);
+    if (auto it = fill_sizes_.find(fd); it != fill_sizes_.end() && capacity) {
+      const uint64_t end = std::max(it->second, offset + length);
+      uint64_t total = 0;
+      for (const auto& [other, size] : fill_sizes_) total += other == fd ? end : size;
+      if (total > *capacity) return Result<size_t>::Fail(ENOSPC);
+      it->second = end;
+    }
+  }
   int pattern = -1;
   if (const PatternBuffers* p = PatternBuffers::Get()) {
     const auto* bytes = static_cast<const uint8_t*>(data);
@@ -104,6 +115,7 @@ int RecordingPlatform::Close(int fd) {
   {
     std::lock_guard lock(mutex_);
     calls_.push_back("close");
+    fill_sizes_.erase(fd);
   }
   const int result = PlatformWrapper::Close(fd);
   return failCloseError ? failCloseError.load() : result;
@@ -128,6 +140,72 @@ int RecordingPlatform::Unlink(const std::string& path) {
 
 uint64_t RecordingPlatform::TickMs() {
   return clock.fetch_add(clockStep);
+}
+
+Result<std::vector<std::string>> RecordingPlatform::ReadDirectory(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("list " + path);
+  }
+  return PlatformWrapper::ReadDirectory(path);
+}
+
+int RecordingPlatform::RemoveDirectory(const std::string& path) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("rmdir " + path);
+  }
+  return PlatformWrapper::RemoveDirectory(path);
+}
+
+Result<FreeSpaceInfo> RecordingPlatform::FreeSpace(const std::string& path) {
+  const Result<FreeSpaceInfo> real = PlatformWrapper::FreeSpace(path);
+  if (!real.ok() || !freeSpace) return real;  // the folder must still exist
+  return {*freeSpace, 0};
+}
+
+Result<int> RecordingPlatform::CreateFillFile(const std::string& path, bool unbuffered) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("create " + path);
+  }
+  // The pretend disk has no alignment rules: keep the file buffered.
+  const Result<int> made = PlatformWrapper::CreateFillFile(path, unbuffered && !capacity);
+  if (made.ok()) {
+    std::lock_guard lock(mutex_);
+    fill_sizes_[made.value] = 0;
+  }
+  return made;
+}
+
+Result<StorageInfo> RecordingPlatform::Storage(int fd) {
+  if (storage) return {*storage, 0};
+  return PlatformWrapper::Storage(fd);
+}
+
+uint64_t RecordingPlatform::FillBytes() const {
+  std::lock_guard lock(mutex_);
+  uint64_t total = 0;
+  for (const auto& [fd, size] : fill_sizes_) total += size;
+  return total;
+}
+
+bool RecordingPlatform::Called(const std::string& prefix) const {
+  std::lock_guard lock(mutex_);
+  return std::any_of(calls_.begin(), calls_.end(),
+                     [&](const std::string& call) { return call.rfind(prefix, 0) == 0; });
+}
+
+int AsUnprivilegedUser(const std::function<int()>& body) {
+  if (::geteuid() != 0) return body();
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(100);
+    ::_exit(body());
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 101;
 }
 
 std::vector<WriteCall> RecordingPlatform::writes() const {
@@ -215,6 +293,21 @@ std::vector<std::string> RecordingTarget::Summary() const {
 size_t EventLog::Count(const std::string& name) const {
   return std::count_if(events.begin(), events.end(),
                        [&](const Event& e) { return e.name == name; });
+}
+
+EngineRig::EngineRig()
+    : platform(std::make_shared<RecordingPlatform>()),
+      target(std::make_shared<RecordingTarget>()),
+      engine(platform) {
+  engine.SinkWindow = target;
+}
+
+std::vector<std::string> EngineRig::Outcomes() const {
+  std::vector<std::string> out;
+  for (const std::string& e : Events()) {
+    if (e.rfind("Progress", 0) != 0) out.push_back(e);
+  }
+  return out;
 }
 
 Host::Host(std::shared_ptr<Platform> platform)

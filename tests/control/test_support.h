@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "notification.h"
 #include "platform.h"
 #include "purgewell_ctrl.h"
+#include "shred_engine.h"
 
 namespace purgewell::testing {
 
@@ -59,10 +61,17 @@ class RecordingPlatform final : public PlatformWrapper {
   int RenameNoReplace(const std::string& from, const std::string& to) override;
   int Unlink(const std::string& path) override;
   uint64_t TickMs() override;
+  Result<std::vector<std::string>> ReadDirectory(const std::string& path) override;
+  int RemoveDirectory(const std::string& path) override;
+  Result<FreeSpaceInfo> FreeSpace(const std::string& path) override;
+  Result<int> CreateFillFile(const std::string& path, bool unbuffered) override;
+  Result<StorageInfo> Storage(int fd) override;
 
   std::vector<WriteCall> writes() const;
-  std::vector<std::string> calls() const;    // "open p", "close", "rename a -> b", "unlink p"
-  std::vector<std::string> renames() const;  // targets of successful renames
+  // "lookup p", "open p", "close", "rename a -> b", "unlink p", "list p", "rmdir p", "create p"
+  std::vector<std::string> calls() const;
+  bool Called(const std::string& prefix) const;  // any call starting with `prefix`
+  std::vector<std::string> renames() const;      // targets of successful renames
 
   // Fault injection: the call fails with `error` instead of reaching the system.
   std::atomic<int> failWriteNumber{0};  // 1-based index of the write that fails
@@ -77,13 +86,27 @@ class RecordingPlatform final : public PlatformWrapper {
   std::atomic<uint64_t> clockStep{0};
   std::atomic<bool> forwardOpen{true};  // false: record only "open" calls (FIFO safety)
 
+  // A pretend file system for free-space runs: FreeSpace answers `freeSpace` when
+  // set, and writes to fill files fail with ENOSPC once the fill files would
+  // hold more than `capacity` bytes.
+  std::optional<FreeSpaceInfo> freeSpace;
+  // Storage answers this when set (a pretend file system for the opened files).
+  std::optional<StorageInfo> storage;
+  std::optional<uint64_t> capacity;
+  uint64_t FillBytes() const;  // what the fill files hold now
+
  private:
   mutable std::mutex mutex_;
   std::vector<WriteCall> writes_;
   std::vector<std::string> calls_;
   std::vector<std::string> renames_;
   int write_count_ = 0;
+  std::map<int, uint64_t> fill_sizes_;  // fill file descriptor -> its length
 };
+
+// Runs `body` as an unprivileged user in a child process when we are root (root
+// ignores permission bits); returns the child's exit code, or body's result.
+int AsUnprivilegedUser(const std::function<int()>& body);
 
 struct Event {
   std::string name;  // OnError, OnFileDeleteProgress, ...
@@ -119,6 +142,20 @@ class RecordingTarget final : public NotificationTarget {
   std::vector<Event> events;
   std::function<void(const Event&)> onRaise;
   std::vector<std::string> Summary() const;
+};
+
+// The engine run on the test's own thread, with a recording platform and a
+// recording target: exact calls and notifications, no host in between.
+struct EngineRig {
+  EngineRig();
+  std::shared_ptr<RecordingPlatform> platform;
+  std::shared_ptr<RecordingTarget> target;
+  CShredEngine engine;
+
+  std::vector<std::string> Events() const { return target->Summary(); }
+  // The summaries without file progress.
+  std::vector<std::string> Outcomes() const;
+  bool Succeeded() const { return engine.ErrorNumber == 0; }
 };
 
 // A host: a plain executor on this thread, a control on it, and an advised log.
