@@ -6,24 +6,17 @@
 // stays inside the tree it was given.
 #include <cerrno>
 
+#include "paths.h"
 #include "shred_engine.h"
 #include "wildcard.h"
 
 namespace purgewell {
-namespace {
-
-std::string Join(const std::string& folder, const std::string& name) {
-  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
-}  // namespace
-
 std::string CShredEngine::FullPath(const std::string& path) {
   if (path.empty()) return path;
   std::string full = path;
   if (full.front() != '/') {
     const Result<std::string> cwd = platform_->CurrentDirectory();
-    if (cwd.ok()) full = Join(cwd.value, full);
+    if (cwd.ok()) full = JoinPath(cwd.value, full);
   }
   while (full.size() > 1 && full.back() == '/') full.pop_back();
   return full;
@@ -70,7 +63,7 @@ void CShredEngine::WalkFolder(const std::string& folder, const std::string& patt
   if (const auto names = platform_->ReadDirectory(folder); names.ok()) {
     for (const std::string& name : names.value) {
       if (!MatchesPattern(name, files)) continue;
-      const std::string path = Join(folder, name);
+      const std::string path = JoinPath(folder, name);
       const Result<EntryInfo> info = platform_->Lookup(path);
       if (!info.ok() || info.value.type == EntryType::Directory) continue;
       // A pattern walk takes regular files only; links, FIFOs, sockets and device
@@ -86,7 +79,7 @@ void CShredEngine::WalkFolder(const std::string& folder, const std::string& patt
   const auto names = platform_->ReadDirectory(folder);
   if (!names.ok()) return;
   for (const std::string& name : names.value) {
-    const std::string path = Join(folder, name);
+    const std::string path = JoinPath(folder, name);
     const Result<EntryInfo> info = platform_->Lookup(path);
     if (!info.ok() || info.value.type != EntryType::Directory) continue;
     // Another file system mounted inside the tree is not part of it.

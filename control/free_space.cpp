@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "paths.h"
 #include "pattern_buffers.h"
 #include "shred_engine.h"
 
@@ -12,10 +13,6 @@ namespace {
 
 constexpr uint64_t kClustersPerPiece = 128;
 constexpr uint64_t kTimedReportMs = 500;
-
-std::string InFolder(const std::string& folder, const char* name) {
-  return !folder.empty() && folder.back() == '/' ? folder + name : folder + "/" + name;
-}
 
 int32_t Low32(uint64_t value) {
   return static_cast<int32_t>(static_cast<uint32_t>(value));
@@ -50,7 +47,7 @@ void CShredEngine::ClearDriveFreeSpace(const std::string& drive) {
   const uint64_t cluster = space.value.clusterSize ? space.value.clusterSize : 4096;
 
   std::vector<int> handles;
-  const Result<int> first = platform_->CreateFillFile(InFolder(drive, "PGWTEMP"), true);
+  const Result<int> first = platform_->CreateFillFile(JoinPath(drive, "PGWTEMP"), true);
   if (!first.ok()) {
     ReportSystemError(first.error);
     return;
@@ -105,7 +102,7 @@ void CShredEngine::ClearDriveFreeSpace(const std::string& drive) {
   }
 
   // Second fill: write-through pieces, one byte smaller after each failure.
-  const Result<int> second = platform_->CreateFillFile(InFolder(drive, "PGWTEMP1"), false);
+  const Result<int> second = platform_->CreateFillFile(JoinPath(drive, "PGWTEMP1"), false);
   if (second.ok()) {
     handles.push_back(second.value);
     WriteCursor tail{second.value, 0};

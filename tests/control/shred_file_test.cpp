@@ -19,16 +19,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
-// Runs the engine on the test's thread and records its notifications as raised.
 class ShredFileTest : public ::testing::Test {
  protected:
-  ShredFileTest()
-      : platform(std::make_shared<RecordingPlatform>()),
-        target(std::make_shared<RecordingTarget>()),
-        engine(platform) {
-    engine.SinkWindow = target;
-  }
-
   std::string MakeFile(const std::string& name, size_t size, char fill = 'x') {
     const std::string path = dir / name;
     WriteFile(path, std::string(size, fill));
@@ -40,12 +32,13 @@ class ShredFileTest : public ::testing::Test {
     engine.RunDeleteFile(path);
     return engine.ErrorNumber == 0;
   }
-  std::vector<std::string> Events() const { return target->Summary(); }
+  std::vector<std::string> Events() const { return rig.Events(); }
 
   TempDir dir;
-  std::shared_ptr<RecordingPlatform> platform;
-  std::shared_ptr<RecordingTarget> target;
-  CShredEngine engine;
+  EngineRig rig;  // the engine on this thread, recording calls and notifications
+  std::shared_ptr<RecordingPlatform>& platform = rig.platform;
+  std::shared_ptr<RecordingTarget>& target = rig.target;
+  CShredEngine& engine = rig.engine;
 };
 
 // The writes one region gets: `passes` times zeros, ones, random at the same place.
@@ -103,22 +96,19 @@ TEST_F(ShredFileTest, WritesAndProgressFollowTheRegionOrder) {
   for (const WriteCase& c : WriteCases()) {
     SCOPED_TRACE(c.name);
     TempDir local;
-    auto recorder = std::make_shared<RecordingPlatform>();
-    auto events = std::make_shared<RecordingTarget>();
-    CShredEngine e(recorder);
-    e.SinkWindow = events;
-    e.Passes = static_cast<uint32_t>(c.passes);
+    EngineRig r;
+    r.engine.Passes = static_cast<uint32_t>(c.passes);
     const std::string path = local / "file.bin";
     WriteFile(path, std::string(c.size, 'x'));
 
-    e.RunDeleteFile(path);
+    r.engine.RunDeleteFile(path);
 
-    EXPECT_EQ(e.ErrorNumber, 0);
-    EXPECT_THAT(recorder->writes(), ElementsAreArray(c.writes));
+    EXPECT_TRUE(r.Succeeded());
+    EXPECT_THAT(r.platform->writes(), ElementsAreArray(c.writes));
     std::vector<std::string> expected = c.progress;
     expected.push_back("FileDeleted " + path);
-    EXPECT_THAT(events->Summary(), ElementsAreArray(expected));
-    EXPECT_EQ(recorder->renames().size(), 26u);
+    EXPECT_THAT(r.Events(), ElementsAreArray(expected));
+    EXPECT_EQ(r.platform->renames().size(), 26u);
     EXPECT_TRUE(ListNames(local.path()).empty());
   }
 }
