@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  qt6-base-dev xvfb xauth libgl-dev adwaita-icon-theme fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   e2fsprogs btrfs-progs util-linux coreutils
   clang-format

@@ -19,6 +19,10 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" --timeout 300
 
+echo "== The main window under Xvfb (its screenshot is kept in artifacts/)"
+CORVANE_ARTIFACTS="$PWD/artifacts" LSAN_OPTIONS="suppressions=$PWD/tests/app/lsan-x11.supp" \
+  xvfb-run -a build-asan/test-bin/app_tests --gtest_filter='MainWindowTest.*'
+
 echo "== ThreadSanitizer (threading tests)"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPURGEWELL_WERROR=ON \
   -DPURGEWELL_SANITIZE=thread -DPURGEWELL_BUILD_BENCH=OFF
