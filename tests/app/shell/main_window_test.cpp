@@ -331,3 +331,65 @@ TEST_F(MainWindowTest, Screenshot) {
 
 }  // namespace
 }  // namespace corvane::testing
+
+#include <QAbstractItemModelTester>
+#include <QTest>
+
+#include "instance_guard.h"
+
+namespace corvane::testing {
+namespace {
+
+TEST_F(MainWindowTest, RightButtonOverTheListOpensTheActionsMenu) {
+  ASSERT_TRUE(rig.window->Load({}));
+  rig.window->show();
+  QMenu* actions = rig.window->bars().Menu("mnuActions");
+  QTest::mousePress(rig.window->list()->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+  EXPECT_TRUE(actions->isVisible());
+  actions->close();
+}
+
+TEST_F(MainWindowTest, AFolderNobodyCanWriteDoesNotStopTheProgram) {
+  purgewell::testing::WriteFile(dir / "file", "x");
+  MainWindowRig stuck(dir);
+  stuck.environment.programFolder = Q(dir / "file/bin");
+  stuck.environment.dataHome = Q(dir / "file/data");
+  stuck.window = std::make_unique<MainWindow>(stuck.state, stuck.prompt, stuck.environment);
+  ASSERT_TRUE(stuck.window->Load({}));
+  EXPECT_EQ(stuck.state.Settings.WipePasses, 3);
+  EXPECT_TRUE(stuck.window->Shutdown());
+  EXPECT_TRUE(stuck.prompt.asked.empty());
+}
+
+TEST(InstanceGuardTest, OneCopyPerLock) {
+  TempDir dir;
+  const QString lock = Q(dir / "corvane.lock");
+  auto first = std::make_unique<InstanceGuard>(lock);
+  EXPECT_FALSE(first->AnotherCopyRuns());
+  {
+    InstanceGuard second(lock);
+    EXPECT_TRUE(second.AnotherCopyRuns());
+  }
+  first.reset();
+  InstanceGuard third(lock);
+  EXPECT_FALSE(third.AnotherCopyRuns());
+}
+
+TEST(JobModelTest, ModelKeepsTheItemModelContract) {
+  JobModel model;
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  AddFolderRow(model, "/data", "*.*", "Yes");
+  AddFileRow(model, "/data/a.txt");
+  model.SetMissing(1, true);
+  model.RemoveAt(0);
+  EXPECT_EQ(model.size(), 1);
+  EXPECT_EQ(model.data(model.index(0, 0), Qt::DisplayRole).toString(), "/data/a.txt");
+  EXPECT_TRUE(model.data(model.index(0, 0), Qt::ForegroundRole).isValid());  // dimmed
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name & Location");
+  EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Sub Folders");
+  model.Clear();
+  EXPECT_EQ(model.rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace corvane::testing
