@@ -28,6 +28,14 @@ using ::testing::ElementsAre;
 class MainWindowTest : public ::testing::Test {
  protected:
   QString App(const QString& name) const { return rig.appFolder() + name; }
+  // Settings files as an earlier run left them, with this window rectangle.
+  void StoreEarlierRun(std::array<int16_t, 4> values, SettingsRecord record = {}) {
+    QDir().mkpath(rig.appFolder());
+    WindowRect rect;
+    rect.values = values;
+    ASSERT_TRUE(SaveSettingsRecord(rig.appFolder(), record));
+    ASSERT_TRUE(SaveWindowRect(rig.appFolder(), rect));
+  }
   TempDir dir;
   MainWindowRig rig{dir};
 };
@@ -84,11 +92,7 @@ TEST_F(MainWindowTest, FreshStartWritesTheDefaultsAndOpensMaximized) {
 }
 
 TEST_F(MainWindowTest, ClosingWhileMaximizedStoresFourZeros) {
-  WindowRect rect;
-  rect.values = {9000, 6000, 150, 300};
-  QDir().mkpath(rig.appFolder());
-  ASSERT_TRUE(SaveSettingsRecord(rig.appFolder(), SettingsRecord{}));
-  ASSERT_TRUE(SaveWindowRect(rig.appFolder(), rect));
+  StoreEarlierRun({9000, 6000, 150, 300});
   ASSERT_TRUE(rig.window->Load({}));
   EXPECT_FALSE(rig.window->windowState() & Qt::WindowMaximized);
   rig.window->setWindowState(Qt::WindowMaximized);
@@ -98,11 +102,7 @@ TEST_F(MainWindowTest, ClosingWhileMaximizedStoresFourZeros) {
 }
 
 TEST_F(MainWindowTest, NormalWindowStoresItsRectangleInTwips) {
-  WindowRect rect;
-  rect.values = {9000, 6000, 150, 300};
-  QDir().mkpath(rig.appFolder());
-  ASSERT_TRUE(SaveSettingsRecord(rig.appFolder(), SettingsRecord{}));
-  ASSERT_TRUE(SaveWindowRect(rig.appFolder(), rect));
+  StoreEarlierRun({9000, 6000, 150, 300});
   ASSERT_TRUE(rig.window->Load({}));
   const int dpi = rig.window->logicalDpiX();
   EXPECT_EQ(rig.window->width(), TwipsToPixels(9000, dpi));
@@ -114,11 +114,7 @@ TEST_F(MainWindowTest, NormalWindowStoresItsRectangleInTwips) {
 }
 
 TEST_F(MainWindowTest, NegativeStoredWidthOpensMaximized) {
-  WindowRect rect;
-  rect.values = {-1, 6000, 150, 300};
-  QDir().mkpath(rig.appFolder());
-  ASSERT_TRUE(SaveSettingsRecord(rig.appFolder(), SettingsRecord{}));
-  ASSERT_TRUE(SaveWindowRect(rig.appFolder(), rect));
+  StoreEarlierRun({-1, 6000, 150, 300});
   ASSERT_TRUE(rig.window->Load({}));
   EXPECT_TRUE(rig.window->windowState() & Qt::WindowMaximized);
 }
@@ -308,11 +304,7 @@ TEST_F(MainWindowTest, ShredderEventsArriveOnTheWindowsThread) {
 }
 
 TEST_F(MainWindowTest, Screenshot) {
-  QDir().mkpath(rig.appFolder());
-  WindowRect rect;
-  rect.values = {14400, 7200, 0, 0};
-  ASSERT_TRUE(SaveSettingsRecord(rig.appFolder(), SettingsRecord{}));
-  ASSERT_TRUE(SaveWindowRect(rig.appFolder(), rect));
+  StoreEarlierRun({14400, 7200, 0, 0});
   QFile(App("sfrun.dat")).open(QIODevice::WriteOnly);
   ASSERT_TRUE(rig.window->Load({}));
   AddFolderRow(rig.window->model(), "/home/user/Documents", "*.doc", "Yes");
