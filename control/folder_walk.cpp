@@ -26,20 +26,21 @@ void CShredEngine::RunDeleteDirectory(const std::string& folder) {
   IncludeSubfolders = true;
   ErrorNumber = 0;
   const std::string full = FullPath(folder);
-  const Result<EntryInfo> self = platform_->Lookup(full);
-
-  // The root of the whole system is never a tree to destroy.
-  const Result<EntryInfo> root = platform_->Lookup("/");
-  if (self.ok() && root.ok() && self.value.device == root.value.device &&
-      self.value.inode == root.value.inode) {
-    ReportSystemError(EPERM);
-    return;
+  const Result<int> opened = platform_->OpenFolder(kCurrentFolder, full);
+  if (opened.ok()) {
+    const Result<EntryInfo> self = platform_->Describe(opened.value);
+    const Result<EntryInfo> root = platform_->Lookup(kCurrentFolder, "/");
+    // The root of the whole system is never a tree to destroy.
+    if (self.ok() && root.ok() && self.value.device == root.value.device &&
+        self.value.inode == root.value.inode) {
+      platform_->Close(opened.value);
+      ReportSystemError(EPERM);
+      return;
+    }
+    if (self.ok()) WalkFolder(opened.value, full, {}, true, self.value.mount);
+    platform_->Close(opened.value);
   }
-
-  if (self.ok() && self.value.type == EntryType::Directory) {
-    WalkFolder(full, {}, true, self.value.mount);
-  }
-  if (int error = platform_->RemoveDirectory(full)) ReportSystemError(error);
+  if (int error = platform_->RemoveFolder(kCurrentFolder, full)) ReportSystemError(error);
   Raise({Notification::Kind::DirectoryDeleted, 0, 0, 0, 0, full});
 }
 
@@ -48,44 +49,53 @@ void CShredEngine::RunDeleteFiles(const std::string& folder, const std::string& 
   IncludeSubfolders = include;
   ErrorNumber = 0;
   const std::string full = FullPath(folder);
-  const Result<EntryInfo> self = platform_->Lookup(full);
-  if (self.ok() && self.value.type == EntryType::Directory) {
-    WalkFolder(full, pattern, false, self.value.mount);
+  const Result<int> opened = platform_->OpenFolder(kCurrentFolder, full);
+  if (!opened.ok()) return;  // nothing to find
+  if (const Result<EntryInfo> self = platform_->Describe(opened.value); self.ok()) {
+    WalkFolder(opened.value, full, pattern, false, self.value.mount);
   }
+  platform_->Close(opened.value);
 }
 
-void CShredEngine::WalkFolder(const std::string& folder, const std::string& pattern,
+void CShredEngine::WalkFolder(int fd, const std::string& folder, const std::string& pattern,
                               bool removeFolders, uint64_t mount) {
   const std::string& files = pattern.empty() ? std::string("*.*") : pattern;
 
   // Files of this level. A folder that cannot be listed is passed over here; a
   // removal of it later reports what is left.
-  if (const auto names = platform_->ReadDirectory(folder); names.ok()) {
+  if (const auto names = platform_->ReadFolder(fd); names.ok()) {
     for (const std::string& name : names.value) {
       if (!MatchesPattern(name, files)) continue;
-      const std::string path = JoinPath(folder, name);
-      const Result<EntryInfo> info = platform_->Lookup(path);
+      const Result<EntryInfo> info = platform_->Lookup(fd, name);
       if (!info.ok() || info.value.type == EntryType::Directory) continue;
       // A pattern walk takes regular files only; links, FIFOs, sockets and device
       // nodes are removed (never opened) only when the whole tree goes.
       if (info.value.type != EntryType::Regular && !removeFolders) continue;
-      ShredFoundFile(info.value, path);
+      ShredFoundFile(info.value, fd, name, JoinPath(folder, name));
     }
   }
   if (!IncludeSubfolders) return;
 
   // Sub-folders, each completely before the next; every name is looked at,
   // whatever the pattern.
-  const auto names = platform_->ReadDirectory(folder);
+  const auto names = platform_->ReadFolder(fd);
   if (!names.ok()) return;
   for (const std::string& name : names.value) {
-    const std::string path = JoinPath(folder, name);
-    const Result<EntryInfo> info = platform_->Lookup(path);
+    const Result<EntryInfo> info = platform_->Lookup(fd, name);
     if (!info.ok() || info.value.type != EntryType::Directory) continue;
-    // Another file system mounted inside the tree is not part of it.
-    if (info.value.mount == mount) WalkFolder(path, pattern, removeFolders, mount);
+    const std::string path = JoinPath(folder, name);
+    // Opened without following a link, and checked once open: what is walked is
+    // the folder that was found, and another file system mounted inside the
+    // tree is not part of it.
+    if (const Result<int> sub = platform_->OpenFolder(fd, name); sub.ok()) {
+      const Result<EntryInfo> opened = platform_->Describe(sub.value);
+      if (opened.ok() && opened.value.mount == mount) {
+        WalkFolder(sub.value, path, pattern, removeFolders, mount);
+      }
+      platform_->Close(sub.value);
+    }
     if (removeFolders) {
-      if (int error = platform_->RemoveDirectory(path)) ReportSystemError(error);
+      if (int error = platform_->RemoveFolder(fd, name)) ReportSystemError(error);
       Raise({Notification::Kind::DirectoryDeleted, 0, 0, 0, 0, path});
     }
   }

@@ -59,40 +59,53 @@ struct OpenFile {
   uint64_t size = 0;
 };
 
+// Names are resolved inside a folder: `folder` is a descriptor from OpenFolder,
+// or kCurrentFolder, where a name may also be a whole path. A walk that holds
+// its folders open this way stays inside them even when a path in the tree is
+// swapped for a symbolic link while it runs.
+inline constexpr int kCurrentFolder = -100;  // AT_FDCWD
+
 class PURGEWELL_API Platform {
  public:
   virtual ~Platform();
 
-  // Describes the entry `path` names without following a final symbolic link.
-  // Fails with ENOENT when there is none (an empty path included).
-  virtual Result<EntryInfo> Lookup(const std::string& path) = 0;
+  // Describes the entry `name` names in `folder` without following a final
+  // symbolic link. Fails with ENOENT when there is none (an empty name included).
+  virtual Result<EntryInfo> Lookup(int folder, const std::string& name) = 0;
 
-  // Opens the existing regular file `path` for writing, write-through (each write
-  // reaches the device before it completes). Never follows a final symbolic link,
-  // never blocks on a FIFO, and fails with EINVAL when the entry opened is not a
-  // regular file. The caller owns the descriptor and closes it with Close.
-  virtual Result<OpenFile> OpenForOverwrite(const std::string& path) = 0;
+  // Describes the open entry `fd`.
+  virtual Result<EntryInfo> Describe(int fd) = 0;
+
+  // Opens the existing regular file `name` of `folder` for writing, write-through
+  // (each write reaches the device before it completes). Never follows a final
+  // symbolic link, never blocks on a FIFO, and fails with EINVAL when the entry
+  // opened is not a regular file. The caller closes the descriptor with Close.
+  virtual Result<OpenFile> OpenForOverwrite(int folder, const std::string& name) = 0;
 
   // Writes at most `length` bytes of `data` at `offset` and returns how many were
   // written (at least 1). Interrupted calls are retried here.
   virtual Result<size_t> WriteAt(int fd, const void* data, size_t length, uint64_t offset) = 0;
 
-  // Closes `fd`; returns 0 or the errno value of a failure reported by the close.
+  // Closes `fd` (a file or a folder); returns 0 or the errno value of a failure.
   virtual int Close(int fd) = 0;
 
-  // Renames `from` to `to` but never replaces an existing `to` (EEXIST then).
-  // Returns 0 or an errno value.
-  virtual int RenameNoReplace(const std::string& from, const std::string& to) = 0;
+  // Renames `from` to `to`, both in `folder`, but never replaces an existing `to`
+  // (EEXIST then). Returns 0 or an errno value.
+  virtual int RenameNoReplace(int folder, const std::string& from, const std::string& to) = 0;
 
-  // Removes the directory entry `path` (not a folder). Returns 0 or an errno value.
-  virtual int Unlink(const std::string& path) = 0;
+  // Removes the entry `name` of `folder` (not a folder). Returns 0 or an errno value.
+  virtual int Unlink(int folder, const std::string& name) = 0;
 
-  // Names in folder `path` in the order the file system lists them, without "."
-  // and "..". A final symbolic link is not followed (ENOTDIR or ELOOP then).
-  virtual Result<std::vector<std::string>> ReadDirectory(const std::string& path) = 0;
+  // Opens the folder `name` of `folder` for walking; a symbolic link is not
+  // followed (ELOOP or ENOTDIR). The caller closes it with Close.
+  virtual Result<int> OpenFolder(int folder, const std::string& name) = 0;
 
-  // Removes the empty folder `path`. Returns 0 or an errno value.
-  virtual int RemoveDirectory(const std::string& path) = 0;
+  // Names in the open folder `fd` in the order the file system lists them,
+  // without "." and "..". Each call lists the folder afresh.
+  virtual Result<std::vector<std::string>> ReadFolder(int fd) = 0;
+
+  // Removes the empty folder `name` of `folder`. Returns 0 or an errno value.
+  virtual int RemoveFolder(int folder, const std::string& name) = 0;
 
   // The process's current folder.
   virtual Result<std::string> CurrentDirectory() = 0;
@@ -130,22 +143,28 @@ class PURGEWELL_API PlatformWrapper : public Platform {
  public:
   explicit PlatformWrapper(std::shared_ptr<Platform> target) : target_(std::move(target)) {}
 
-  Result<EntryInfo> Lookup(const std::string& path) override { return target_->Lookup(path); }
-  Result<OpenFile> OpenForOverwrite(const std::string& path) override {
-    return target_->OpenForOverwrite(path);
+  Result<EntryInfo> Lookup(int folder, const std::string& name) override {
+    return target_->Lookup(folder, name);
+  }
+  Result<EntryInfo> Describe(int fd) override { return target_->Describe(fd); }
+  Result<OpenFile> OpenForOverwrite(int folder, const std::string& name) override {
+    return target_->OpenForOverwrite(folder, name);
   }
   Result<size_t> WriteAt(int fd, const void* data, size_t length, uint64_t offset) override {
     return target_->WriteAt(fd, data, length, offset);
   }
   int Close(int fd) override { return target_->Close(fd); }
-  int RenameNoReplace(const std::string& from, const std::string& to) override {
-    return target_->RenameNoReplace(from, to);
+  int RenameNoReplace(int folder, const std::string& from, const std::string& to) override {
+    return target_->RenameNoReplace(folder, from, to);
   }
-  int Unlink(const std::string& path) override { return target_->Unlink(path); }
-  Result<std::vector<std::string>> ReadDirectory(const std::string& path) override {
-    return target_->ReadDirectory(path);
+  int Unlink(int folder, const std::string& name) override { return target_->Unlink(folder, name); }
+  Result<int> OpenFolder(int folder, const std::string& name) override {
+    return target_->OpenFolder(folder, name);
   }
-  int RemoveDirectory(const std::string& path) override { return target_->RemoveDirectory(path); }
+  Result<std::vector<std::string>> ReadFolder(int fd) override { return target_->ReadFolder(fd); }
+  int RemoveFolder(int folder, const std::string& name) override {
+    return target_->RemoveFolder(folder, name);
+  }
   Result<std::string> CurrentDirectory() override { return target_->CurrentDirectory(); }
   Result<StorageInfo> Storage(int fd) override { return target_->Storage(fd); }
   Result<FreeSpaceInfo> FreeSpace(const std::string& path) override {

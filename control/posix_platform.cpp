@@ -21,6 +21,8 @@
 
 namespace purgewell {
 
+static_assert(kCurrentFolder == AT_FDCWD);
+
 Platform::~Platform() = default;
 
 namespace {
@@ -69,38 +71,44 @@ uint64_t QuotaRoom(int fd) {
 #endif
 }
 
-int OpenFolder(const std::string& path, int extra_flags) {
+int OpenFolderFd(int folder, const std::string& name, int extra_flags) {
   int fd;
   do {
-    fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | extra_flags);
+    fd = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | extra_flags);
   } while (fd < 0 && errno == EINTR);
   return fd;
 }
 
+Result<EntryInfo> StatxInfo(int folder, const char* name, int flags) {
+  struct statx sx {};
+  if (::statx(folder, name, flags | AT_NO_AUTOMOUNT,
+              STATX_TYPE | STATX_SIZE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
+    return Result<EntryInfo>::Fail(errno);
+  }
+  EntryInfo info;
+  info.type = TypeOf(sx.stx_mode);
+  info.size = sx.stx_size;
+  info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
+  info.inode = sx.stx_ino;
+  info.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : info.device;
+  return {info, 0};
+}
+
 class PosixPlatform final : public Platform {
  public:
-  Result<EntryInfo> Lookup(const std::string& path) override {
-    struct statx sx {};
-    if (::statx(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                STATX_TYPE | STATX_SIZE | STATX_INO | STATX_MNT_ID, &sx) != 0) {
-      return Result<EntryInfo>::Fail(errno);
-    }
-    EntryInfo info;
-    info.type = TypeOf(sx.stx_mode);
-    info.size = sx.stx_size;
-    info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
-    info.inode = sx.stx_ino;
-    info.mount = (sx.stx_mask & STATX_MNT_ID) ? sx.stx_mnt_id : info.device;
-    return {info, 0};
+  Result<EntryInfo> Lookup(int folder, const std::string& name) override {
+    return StatxInfo(folder, name.c_str(), AT_SYMLINK_NOFOLLOW);
   }
 
-  Result<OpenFile> OpenForOverwrite(const std::string& path) override {
+  Result<EntryInfo> Describe(int fd) override { return StatxInfo(fd, "", AT_EMPTY_PATH); }
+
+  Result<OpenFile> OpenForOverwrite(int folder, const std::string& name) override {
     // O_NONBLOCK keeps a FIFO swapped in after the lookup from blocking the open;
     // it has no effect on writes to regular files.
     int fd;
     do {
-      fd =
-          ::open(path.c_str(), O_WRONLY | O_DSYNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+      fd = ::openat(folder, name.c_str(),
+                    O_WRONLY | O_DSYNC | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) return Result<OpenFile>::Fail(errno);
     struct stat st {};
@@ -129,24 +137,34 @@ class PosixPlatform final : public Platform {
     return 0;
   }
 
-  int RenameNoReplace(const std::string& from, const std::string& to) override {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  int RenameNoReplace(int folder, const std::string& from, const std::string& to) override {
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL) return errno;
     // File systems without RENAME_NOREPLACE: a hard link is just as exclusive.
-    if (::link(from.c_str(), to.c_str()) != 0) return errno;
-    if (::unlink(from.c_str()) != 0) {
+    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) return errno;
+    if (::unlinkat(folder, from.c_str(), 0) != 0) {
       const int error = errno;
-      ::unlink(to.c_str());
+      ::unlinkat(folder, to.c_str(), 0);
       return error;
     }
     return 0;
   }
 
-  int Unlink(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
+  int Unlink(int folder, const std::string& name) override {
+    return ::unlinkat(folder, name.c_str(), 0) == 0 ? 0 : errno;
+  }
 
-  Result<std::vector<std::string>> ReadDirectory(const std::string& path) override {
+  Result<int> OpenFolder(int folder, const std::string& name) override {
+    const int fd = OpenFolderFd(folder, name, O_NOFOLLOW);
+    if (fd < 0) return Result<int>::Fail(errno);
+    return {fd, 0};
+  }
+
+  Result<std::vector<std::string>> ReadFolder(int folder) override {
     using R = Result<std::vector<std::string>>;
-    const int fd = OpenFolder(path, O_NOFOLLOW);
+    // A fresh open of the same folder: its own position, so every call lists it
+    // from the start, and the caller's descriptor stays as it is.
+    const int fd = OpenFolderFd(folder, ".", 0);
     if (fd < 0) return R::Fail(errno);
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
@@ -168,8 +186,8 @@ class PosixPlatform final : public Platform {
     return {std::move(names), 0};
   }
 
-  int RemoveDirectory(const std::string& path) override {
-    return ::rmdir(path.c_str()) == 0 ? 0 : errno;
+  int RemoveFolder(int folder, const std::string& name) override {
+    return ::unlinkat(folder, name.c_str(), AT_REMOVEDIR) == 0 ? 0 : errno;
   }
 
   Result<std::string> CurrentDirectory() override {
@@ -196,7 +214,7 @@ class PosixPlatform final : public Platform {
   }
 
   Result<FreeSpaceInfo> FreeSpace(const std::string& path) override {
-    const int fd = OpenFolder(path, 0);
+    const int fd = OpenFolderFd(AT_FDCWD, path, 0);
     if (fd < 0) return Result<FreeSpaceInfo>::Fail(errno);
     struct statvfs vfs {};
     if (::fstatvfs(fd, &vfs) != 0) {

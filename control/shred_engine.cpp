@@ -43,31 +43,32 @@ void CShredEngine::ReportError(int code, std::string text) {
 void CShredEngine::RunDeleteFile(const std::string& name) {
   ErrorNumber = 0;
   // The name is taken as given: no wildcard expansion, no resolving of links.
-  const Result<EntryInfo> found = platform_->Lookup(name);
+  const Result<EntryInfo> found = platform_->Lookup(kCurrentFolder, name);
   if (!found.ok()) {
     ReportSystemError(found.error);
     return;
   }
-  ShredFoundFile(found.value, name);
+  ShredFoundFile(found.value, kCurrentFolder, name, name);
 }
 
-void CShredEngine::ShredFoundFile(const EntryInfo& info, const std::string& path) {
+void CShredEngine::ShredFoundFile(const EntryInfo& info, int folder, const std::string& name,
+                                  const std::string& path) {
   if (info.type == EntryType::Directory) return;
   ReportProgress = true;
   CurrentFileName = path;
   if (info.type == EntryType::Regular) {
-    OverwriteThroughFile(path);
+    OverwriteThroughFile(folder, name);
   } else {
     // A link's target, a FIFO's writer or a device's contents are not this
     // entry's data: only the entry itself goes.
-    DeleteScrambled(path);
+    DeleteScrambled(folder, name);
   }
   Raise({Notification::Kind::FileDeleted, 0, 0, 0, 0, path});
   ReportProgress = false;
 }
 
-void CShredEngine::OverwriteThroughFile(const std::string& path) {
-  const Result<OpenFile> opened = platform_->OpenForOverwrite(path);
+void CShredEngine::OverwriteThroughFile(int folder, const std::string& name) {
+  const Result<OpenFile> opened = platform_->OpenForOverwrite(folder, name);
   if (!opened.ok()) {
     ReportSystemError(opened.error);
     return;
@@ -106,14 +107,14 @@ void CShredEngine::OverwriteThroughFile(const std::string& path) {
     return;
   }
   // Gone, but its earlier blocks may still hold the data: never claim otherwise.
-  if (DeleteScrambled(path) && !reaches_blocks) ReportError(EOPNOTSUPP, kCopyOnWriteText);
+  if (DeleteScrambled(folder, name) && !reaches_blocks) ReportError(EOPNOTSUPP, kCopyOnWriteText);
 }
 
-bool CShredEngine::DeleteScrambled(const std::string& path) {
-  const std::string final_path = ScrambleName(path);
-  if (int error = platform_->Unlink(final_path)) {
+bool CShredEngine::DeleteScrambled(int folder, const std::string& name) {
+  const std::string final_name = ScrambleName(folder, name);
+  if (int error = platform_->Unlink(folder, final_name)) {
     ReportSystemError(error);
-    if (final_path != path) platform_->RenameNoReplace(final_path, path);
+    if (final_name != name) platform_->RenameNoReplace(folder, final_name, name);
     return false;
   }
   return true;
@@ -159,18 +160,18 @@ int CShredEngine::OverwriteRegion(WriteCursor& cursor, uint64_t length) {
   return 0;
 }
 
-std::string CShredEngine::ScrambleName(const std::string& path) {
-  const size_t slash = path.rfind('/');
+std::string CShredEngine::ScrambleName(int folder, const std::string& name) {
+  const size_t slash = name.rfind('/');
   // A bare relative name is all name: it is scrambled too.
   const size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-  std::string current = path;
+  std::string current = name;
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     std::string next = current;
     for (size_t i = name_start; i < next.size(); ++i) {
       if (next[i] != '.') next[i] = letter;
     }
     if (next == current) continue;  // nothing to rename (a name of dots, or already this one)
-    if (platform_->RenameNoReplace(current, next) != 0) break;
+    if (platform_->RenameNoReplace(folder, current, next) != 0) break;
     current = std::move(next);
   }
   return current;

@@ -30,26 +30,30 @@ class PURGEWELL_API CShredEngine {
   void RunDeleteFiles(const std::string& folder, const std::string& pattern, bool include);
   void ClearDriveFreeSpace(const std::string& drive);
 
-  // Shreds the files of `folder` that match `pattern` and, with
-  // IncludeSubfolders, walks every sub-folder on the same mount after them; with
-  // `removeFolders` it also removes each sub-folder after its walk, and removes
-  // symbolic links and special files (a pattern walk leaves them).
-  void WalkFolder(const std::string& folder, const std::string& pattern, bool removeFolders,
+  // Shreds the files of the open folder `fd` (whose path is `folder`) that match
+  // `pattern` and, with IncludeSubfolders, walks every sub-folder on the same
+  // mount after them; with `removeFolders` it also removes each sub-folder after
+  // its walk, and removes symbolic links and special files (a pattern walk
+  // leaves them). Every name is resolved inside its open folder.
+  void WalkFolder(int fd, const std::string& folder, const std::string& pattern, bool removeFolders,
                   uint64_t mount);
 
-  // Shreds the entry `info` that `path` names: overwrites a regular file through
-  // the file, renames it 26 times and deletes it; removes links, FIFOs, sockets and
-  // device nodes without opening them; ignores folders. Raises OnFileDeleted for
-  // everything but folders, whatever happened.
-  void ShredFoundFile(const EntryInfo& info, const std::string& path);
+  // Shreds the entry `info`, `name` in `folder` (a descriptor, or kCurrentFolder
+  // with a whole path), known to the host as `path`: overwrites a regular file
+  // through the file, renames it 26 times and deletes it; removes links, FIFOs,
+  // sockets and device nodes without opening them; ignores folders. Raises
+  // OnFileDeleted for everything but folders, whatever happened.
+  void ShredFoundFile(const EntryInfo& info, int folder, const std::string& name,
+                      const std::string& path);
 
   // Overwrites `length` bytes from the cursor's position `Passes` times, each pass
   // zeros, ones, random. Returns 0, or the errno value that stopped it (ECANCELED
   // after reporting the cancellation itself; other failures are not reported here).
   int OverwriteRegion(WriteCursor& cursor, uint64_t length);
 
-  // Renames `path` through the 26 scrambled names; returns the name it reached.
-  std::string ScrambleName(const std::string& path);
+  // Renames `name` of `folder` through the 26 scrambled names (only the part
+  // after the last '/' changes); returns the name it reached.
+  std::string ScrambleName(int folder, const std::string& name);
 
   void ReportSystemError(int code);
   // Sets the error fields and raises OnError with a description of our own.
@@ -69,10 +73,10 @@ class PURGEWELL_API CShredEngine {
   std::shared_ptr<NotificationTarget> SinkWindow;  // null: notifications are dropped
 
  private:
-  void OverwriteThroughFile(const std::string& path);
-  // Renames `path` 26 times and deletes it; renames it back when the delete
+  void OverwriteThroughFile(int folder, const std::string& name);
+  // Renames `name` 26 times and deletes it; renames it back when the delete
   // fails. Returns whether it is gone.
-  bool DeleteScrambled(const std::string& path);
+  bool DeleteScrambled(int folder, const std::string& name);
   // `path` made absolute against the current folder (links are not resolved),
   // without trailing slashes.
   std::string FullPath(const std::string& path);

@@ -250,6 +250,35 @@ TEST_F(FolderWalkTest, AdversarialTreeTouchesNothingOutside) {
   if (!root) GTEST_SKIP() << "the device node case needs root (mknod)";
 }
 
+TEST_F(FolderWalkTest, FolderSwappedForALinkDuringTheWalkLeavesTheOutsideAlone) {
+  const std::string outside = dir / "outside";
+  const std::string tree = dir / "tree";
+  MakeDir(outside);
+  MakeDir(tree);
+  MakeDir(tree + "/s");
+  for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
+    WriteFile(outside + "/" + name, "outside data");
+    WriteFile(tree + "/s/" + name, "tree data");
+  }
+  // While the first file of s is overwritten, s is moved away and a link to the
+  // outside folder takes its name.
+  rig.platform->hookWriteNumber = 1;
+  rig.platform->hook = [&] {
+    ASSERT_EQ(::rename((tree + "/s").c_str(), (dir / "moved").c_str()), 0);
+    ASSERT_EQ(::symlink(outside.c_str(), (tree + "/s").c_str()), 0);
+  };
+
+  DeleteDirectory(tree);
+
+  for (const char* name : {"1.txt", "2.txt", "3.txt"}) {
+    EXPECT_EQ(ReadFile(outside + "/" + name), "outside data") << name;
+  }
+  EXPECT_THAT(ListNames(dir / "moved"), IsEmpty());  // the folder that was found went empty
+  EXPECT_TRUE(Exists(tree + "/s"));                  // the link is no folder to remove
+  EXPECT_THAT(rig.Outcomes(), ::testing::Contains("Error " + std::to_string(ENOTDIR)));
+  EXPECT_FALSE(rig.Succeeded());
+}
+
 TEST_F(FolderWalkTest, PatternWalkLeavesLinksAndSpecialFiles) {
   const std::string tree = dir / "tree";
   MakeDir(tree);

@@ -61,21 +61,31 @@ std::vector<std::string> ListNames(const std::string& folder) {
   return names;
 }
 
-Result<EntryInfo> RecordingPlatform::Lookup(const std::string& path) {
-  {
-    std::lock_guard lock(mutex_);
-    calls_.push_back("lookup " + path);
-  }
-  return PlatformWrapper::Lookup(path);
+std::string PathOf(int folder, const std::string& name) {
+  if (folder == kCurrentFolder) return name;
+  char target[4096];
+  const std::string link = "/proc/self/fd/" + std::to_string(folder);
+  const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+  if (n <= 0) return "<fd " + std::to_string(folder) + ">/" + name;
+  std::string path(target, static_cast<size_t>(n));
+  return name.empty() ? path : (path == "/" ? path : path + "/") + name;
 }
 
-Result<OpenFile> RecordingPlatform::OpenForOverwrite(const std::string& path) {
+Result<EntryInfo> RecordingPlatform::Lookup(int folder, const std::string& name) {
   {
     std::lock_guard lock(mutex_);
-    calls_.push_back("open " + path);
+    calls_.push_back("lookup " + PathOf(folder, name));
+  }
+  return PlatformWrapper::Lookup(folder, name);
+}
+
+Result<OpenFile> RecordingPlatform::OpenForOverwrite(int folder, const std::string& name) {
+  {
+    std::lock_guard lock(mutex_);
+    calls_.push_back("open " + PathOf(folder, name));
   }
   if (!forwardOpen) return Result<OpenFile>::Fail(EPERM);
-  return PlatformWrapper::OpenForOverwrite(path);
+  return PlatformWrapper::OpenForOverwrite(folder, name);
 }
 
 Result<size_t> RecordingPlatform::WriteAt(int fd, const void* data, size_t length,
@@ -121,41 +131,43 @@ int RecordingPlatform::Close(int fd) {
   return failCloseError ? failCloseError.load() : result;
 }
 
-int RecordingPlatform::RenameNoReplace(const std::string& from, const std::string& to) {
-  const int result = PlatformWrapper::RenameNoReplace(from, to);
+int RecordingPlatform::RenameNoReplace(int folder, const std::string& from, const std::string& to) {
+  const int result = PlatformWrapper::RenameNoReplace(folder, from, to);
+  const std::string from_path = PathOf(folder, from);
+  const std::string to_path = PathOf(folder, to);
   std::lock_guard lock(mutex_);
-  calls_.push_back("rename " + from + " -> " + to + (result ? " failed" : ""));
-  if (result == 0) renames_.push_back(to);
+  calls_.push_back("rename " + from_path + " -> " + to_path + (result ? " failed" : ""));
+  if (result == 0) renames_.push_back(to_path);
   return result;
 }
 
-int RecordingPlatform::Unlink(const std::string& path) {
+int RecordingPlatform::Unlink(int folder, const std::string& name) {
   {
     std::lock_guard lock(mutex_);
-    calls_.push_back("unlink " + path);
+    calls_.push_back("unlink " + PathOf(folder, name));
   }
   if (failUnlinkError) return failUnlinkError;
-  return PlatformWrapper::Unlink(path);
+  return PlatformWrapper::Unlink(folder, name);
 }
 
 uint64_t RecordingPlatform::TickMs() {
   return clock.fetch_add(clockStep);
 }
 
-Result<std::vector<std::string>> RecordingPlatform::ReadDirectory(const std::string& path) {
+Result<std::vector<std::string>> RecordingPlatform::ReadFolder(int fd) {
   {
     std::lock_guard lock(mutex_);
-    calls_.push_back("list " + path);
+    calls_.push_back("list " + PathOf(fd, ""));
   }
-  return PlatformWrapper::ReadDirectory(path);
+  return PlatformWrapper::ReadFolder(fd);
 }
 
-int RecordingPlatform::RemoveDirectory(const std::string& path) {
+int RecordingPlatform::RemoveFolder(int folder, const std::string& name) {
   {
     std::lock_guard lock(mutex_);
-    calls_.push_back("rmdir " + path);
+    calls_.push_back("rmdir " + PathOf(folder, name));
   }
-  return PlatformWrapper::RemoveDirectory(path);
+  return PlatformWrapper::RemoveFolder(folder, name);
 }
 
 Result<FreeSpaceInfo> RecordingPlatform::FreeSpace(const std::string& path) {

@@ -54,21 +54,22 @@ class RecordingPlatform final : public PlatformWrapper {
  public:
   RecordingPlatform() : PlatformWrapper(MakePosixPlatform()) {}
 
-  Result<EntryInfo> Lookup(const std::string& path) override;
-  Result<OpenFile> OpenForOverwrite(const std::string& path) override;
+  Result<EntryInfo> Lookup(int folder, const std::string& name) override;
+  Result<OpenFile> OpenForOverwrite(int folder, const std::string& name) override;
   Result<size_t> WriteAt(int fd, const void* data, size_t length, uint64_t offset) override;
   int Close(int fd) override;
-  int RenameNoReplace(const std::string& from, const std::string& to) override;
-  int Unlink(const std::string& path) override;
+  int RenameNoReplace(int folder, const std::string& from, const std::string& to) override;
+  int Unlink(int folder, const std::string& name) override;
   uint64_t TickMs() override;
-  Result<std::vector<std::string>> ReadDirectory(const std::string& path) override;
-  int RemoveDirectory(const std::string& path) override;
+  Result<std::vector<std::string>> ReadFolder(int fd) override;
+  int RemoveFolder(int folder, const std::string& name) override;
   Result<FreeSpaceInfo> FreeSpace(const std::string& path) override;
   Result<int> CreateFillFile(const std::string& path, bool unbuffered) override;
   Result<StorageInfo> Storage(int fd) override;
 
   std::vector<WriteCall> writes() const;
-  // "lookup p", "open p", "close", "rename a -> b", "unlink p", "list p", "rmdir p", "create p"
+  // "lookup p", "open p", "close", "rename a -> b", "unlink p", "list p", "rmdir p",
+  // "create p", with whole paths (names in open folders are resolved to them)
   std::vector<std::string> calls() const;
   bool Called(const std::string& prefix) const;  // any call starting with `prefix`
   std::vector<std::string> renames() const;      // targets of successful renames
@@ -103,6 +104,10 @@ class RecordingPlatform final : public PlatformWrapper {
   int write_count_ = 0;
   std::map<int, uint64_t> fill_sizes_;  // fill file descriptor -> its length
 };
+
+// The path `name` of `folder` stands for: a folder descriptor's path (from
+// /proc/self/fd) joined with `name`, or `name` itself for kCurrentFolder.
+std::string PathOf(int folder, const std::string& name);
 
 // Runs `body` as an unprivileged user in a child process when we are root (root
 // ignores permission bits); returns the child's exit code, or body's result.
