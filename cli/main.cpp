@@ -37,7 +37,8 @@ void PrintHelp() {
       "  -p, --pattern P  destroy the files of each FOLDER whose names match P (* and ?,\n"
       "                   letters in any case; quote it); folders stay\n"
       "  -f, --free-space overwrite the free space of the file system holding each FOLDER\n"
-      "  -n, --passes N   overwrite passes (each writes zeros, ones, random bytes); default 3\n"
+      "  -n, --passes N   overwrite passes, 1 or more (each writes zeros, ones, random\n"
+      "                   bytes); default 3\n"
       "  -v, --verbose    show progress on the terminal\n"
       "      --trace      write every event of the control to standard output, one JSON\n"
       "                   object per line\n"
@@ -65,7 +66,8 @@ bool ParsePasses(const char* text, int32_t& passes) {
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value < 0 || value > INT32_MAX) return false;
+  // At least one pass: without one a file would be deleted with its data in place.
+  if (errno != 0 || *end != '\0' || value < 1 || value > INT32_MAX) return false;
   passes = static_cast<int32_t>(value);
   return true;
 }

@@ -39,6 +39,11 @@ void CShredEngine::ClearDriveFreeSpace(const std::string& drive) {
   }
   Raise({Notification::Kind::FreeSpace, 0, 0, 0, 0, drive});
 
+  // Without a pass nothing is ever written, and the fill would never end.
+  if (Passes == 0) {
+    ReportSystemError(EINVAL);
+    return;
+  }
   const uint64_t total_free = space.value.totalFree;
   if (space.value.quotaRoom < total_free) {
     ReportError(EDQUOT, "Your disk quota prevents you from cleaning free space on this drive.");

@@ -76,8 +76,9 @@ TEST(CliTest, UsageErrorsGiveStatusTwoAndTouchNothing) {
   TempDir dir;
   const std::string keep = dir / "keep";
   WriteFile(keep, "x");
-  for (const std::string& args : {std::string(""), "-n -1 " + Quote(keep), "-n abc " + Quote(keep),
-                                  "--bogus " + Quote(keep), std::string("-n")}) {
+  for (const std::string& args :
+       {std::string(""), "-n -1 " + Quote(keep), "-n 0 " + Quote(keep), "-n abc " + Quote(keep),
+        "--bogus " + Quote(keep), std::string("-n")}) {
     SCOPED_TRACE(args);
     const RunResult r = RunCli(dir, args);
     EXPECT_EQ(r.status, 2);

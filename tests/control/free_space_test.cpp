@@ -79,6 +79,13 @@ TEST_F(FreeSpaceTest, NothingFreeGivesZeroPercent) {
   EXPECT_THAT(FreeSpaceReports(), ElementsAre("FreeSpace 0% 0/0", "FreeSpace 0% 0/0"));
 }
 
+TEST_F(FreeSpaceTest, NoPassesIsRefusedInsteadOfFillingForever) {
+  Pretend(100000, 100000);
+  Wipe(dir.path(), 0);
+  EXPECT_THAT(rig.Events(), ElementsAre("FreeSpace 0% 0/0", "Error " + std::to_string(EINVAL)));
+  EXPECT_FALSE(rig.platform->Called("create"));
+}
+
 TEST_F(FreeSpaceTest, TextThatNamesNoFolderIsRefusedBeforeAnything) {
   WriteFile(dir / "file", "x");
   struct Case {
