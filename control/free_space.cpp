@@ -84,46 +84,39 @@ void CShredEngine::ClearDriveFreeSpace(const std::string& drive) {
     }
   };
 
-  // First fill: unbuffered pieces of 128 clusters, one cluster smaller after each
-  // failure, until even two clusters no longer fit.
-  WriteCursor cursor{first.value, 0};
-  while (piece > cluster) {
-    if (CancelFlag.load()) {
-      ReportSystemError(ECANCELED);
-      break;
-    }
-    timed_report();
-    if (OverwriteRegion(cursor, piece) == 0) {
+  // Writes pieces into `fd` while they are larger than `floor`, each failure
+  // making the piece `step` bytes smaller. With `count_file`, what failed pieces
+  // left in the file counts too: its real size is taken after each success.
+  auto fill = [&](int fd, uint64_t floor, uint64_t step, bool count_file) {
+    WriteCursor cursor{fd, 0};
+    while (piece > floor) {
+      if (CancelFlag.load()) {
+        ReportSystemError(ECANCELED);
+        return;
+      }
+      timed_report();
+      if (OverwriteRegion(cursor, piece) != 0) {
+        piece -= step;
+        continue;
+      }
       written += piece;
       const uint64_t reported = written;
-      // What failed pieces left behind counts too: take the file's real size.
-      if (const Result<uint64_t> size = platform_->FileSize(first.value); size.ok()) {
-        written = size.value;
+      if (count_file) {
+        if (const Result<uint64_t> size = platform_->FileSize(fd); size.ok()) written = size.value;
       }
       report_if_changed(reported);
-    } else {
-      piece -= cluster;
     }
-  }
+  };
+
+  // First fill: unbuffered pieces of 128 clusters, one cluster smaller after each
+  // failure, until even two clusters no longer fit.
+  fill(first.value, cluster, cluster, true);
 
   // Second fill: write-through pieces, one byte smaller after each failure.
   const Result<int> second = platform_->CreateFillFile(JoinPath(drive, "PGWTEMP1"), false);
   if (second.ok()) {
     handles.push_back(second.value);
-    WriteCursor tail{second.value, 0};
-    while (piece != 0) {
-      if (CancelFlag.load()) {
-        ReportSystemError(ECANCELED);
-        break;
-      }
-      timed_report();
-      if (OverwriteRegion(tail, piece) == 0) {
-        written += piece;
-        report_if_changed(written);
-      } else {
-        piece -= 1;
-      }
-    }
+    fill(second.value, 0, 1, false);
   }
 
   // Closing the nameless files gives their blocks back.
