@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTableView>
+#include <QTest>
 #include <QThread>
 #include <QToolBar>
 
@@ -303,6 +304,30 @@ TEST_F(MainWindowTest, ShredderEventsArriveOnTheWindowsThread) {
   EXPECT_FALSE(QFile::exists(Q(dir / "victim.txt")));
 }
 
+TEST_F(MainWindowTest, AsynchronousEventsArriveThroughTheEventLoop) {
+  ASSERT_TRUE(rig.window->Load({}));
+  struct Log : purgewell::PurgewellEventHandler {
+    int deleted = 0;
+    QThread* thread = nullptr;
+    void OnFileDeleted(const std::string&) override {
+      ++deleted;
+      thread = QThread::currentThread();
+    }
+  } log;
+  purgewell::CPurgewellCtrl& control = rig.window->control();
+  control.Advise(&log);
+  control.SetAsynchronous(-1);
+  purgewell::testing::WriteFile(dir / "later.txt", "x");
+  EXPECT_FALSE(control.DeleteFile(dir / "later.txt", 1));  // returns at once
+  for (int i = 0; i < 500 && (control.IsBusy() || log.deleted == 0); ++i) {
+    QTest::qWait(10);  // the event loop runs meanwhile
+  }
+  EXPECT_EQ(log.deleted, 1);
+  EXPECT_EQ(log.thread, QThread::currentThread());
+  EXPECT_FALSE(QFile::exists(Q(dir / "later.txt")));
+  EXPECT_EQ(control.LastErrorNumber(), 0);
+}
+
 TEST_F(MainWindowTest, Screenshot) {
   StoreEarlierRun({14400, 7200, 0, 0});
   QFile(App("sfrun.dat")).open(QIODevice::WriteOnly);
@@ -325,7 +350,6 @@ TEST_F(MainWindowTest, Screenshot) {
 }  // namespace corvane::testing
 
 #include <QAbstractItemModelTester>
-#include <QTest>
 
 #include "instance_guard.h"
 
