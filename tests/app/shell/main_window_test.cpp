@@ -20,6 +20,7 @@
 #include "job_rows.h"
 #include "purgewell_ctrl.h"
 #include "settings_store.h"
+#include "startup_windows.h"
 
 namespace corvane::testing {
 namespace {
@@ -344,6 +345,19 @@ TEST_F(MainWindowTest, Screenshot) {
   ASSERT_FALSE(shot.isNull());
   EXPECT_TRUE(shot.save(folder + "/main-window.png"));
   EXPECT_GT(shot.width(), 400);
+
+  // The dialogs of this window, for a look at their layout.
+  WelcomeWindow welcome(rig.window.get(), rig.appFolder());
+  welcome.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(welcome.grab().save(folder + "/welcome.png"));
+  welcome.close();
+  PreferencesDialog preferences(rig.window.get(), rig.state, rig.prompt, *rig.window);
+  preferences.show();
+  preferences.ShowTab(1);
+  QApplication::processEvents();
+  EXPECT_TRUE(preferences.grab().save(folder + "/preferences.png"));
+  preferences.reject();
 }
 
 }  // namespace
