@@ -19,31 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "host_executor.h"
 #include "purgewell_ctrl.h"
 
 namespace {
 
-struct Measure {
-  double seconds = 0;
-  double cpu_seconds = 0;
-};
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  auto secs = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-  return secs(usage.ru_utime) + secs(usage.ru_stime);
-}
-
-template <typename F>
-Measure Time(F&& body) {
-  const double cpu = CpuSeconds();
-  const auto start = std::chrono::steady_clock::now();
-  body();
-  const auto end = std::chrono::steady_clock::now();
-  return {std::chrono::duration<double>(end - start).count(), CpuSeconds() - cpu};
-}
+using bench::Measure;
+using bench::Time;
 
 void MakeFile(const std::string& path, uint64_t size) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -74,16 +57,11 @@ void WriteAll(int fd, const char* data, size_t length, uint64_t offset) {
 // The same writes DeleteFile makes, issued directly.
 void WriteLimit(const std::string& path, uint64_t size, int passes) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_DSYNC);
-  constexpr size_t kRegion = 65536;
-  std::vector<char*> patterns;
-  for (int b = 0; b < 3; ++b) {
-    void* p = std::aligned_alloc(4096, kRegion);
-    std::memset(p, b == 0 ? 0x00 : b == 1 ? 0xFF : 0x5A, kRegion);
-    patterns.push_back(static_cast<char*>(p));
-  }
+  constexpr size_t kRegion = bench::Patterns::kSize;
+  const bench::Patterns patterns;
   auto region = [&](uint64_t offset, size_t length) {
     for (int pass = 0; pass < passes; ++pass) {
-      for (char* pattern : patterns) WriteAll(fd, pattern, length, offset);
+      for (char* pattern : patterns.buffers()) WriteAll(fd, pattern, length, offset);
     }
   };
   region(size - 1, 1);
@@ -91,7 +69,6 @@ void WriteLimit(const std::string& path, uint64_t size, int passes) {
     region(offset, static_cast<size_t>(std::min<uint64_t>(kRegion, size - 1 - offset)));
   }
   ::close(fd);
-  for (char* p : patterns) std::free(p);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include "bench_support.h"
 #include "host_executor.h"
 #include "purgewell_ctrl.h"
 
@@ -23,13 +24,6 @@ namespace {
 
 int Shell(const std::string& command) {
   return std::system((command + " >/dev/null 2>&1").c_str());
-}
-
-template <typename F>
-double Seconds(F&& body) {
-  const auto start = std::chrono::steady_clock::now();
-  body();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Fills the file system at `mount` with the wipe's first-fill writes, directly.
@@ -40,11 +34,8 @@ uint64_t FillDirectly(const std::string& mount) {
   const std::string path = mount + "/fill";
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_DIRECT | O_DSYNC, 0600);
   ::unlink(path.c_str());
-  char* buffers[3];
-  for (int b = 0; b < 3; ++b) {
-    buffers[b] = static_cast<char*>(std::aligned_alloc(4096, 65536));
-    std::memset(buffers[b], b == 0 ? 0 : b == 1 ? 0xFF : 0x5A, 65536);
-  }
+  const bench::Patterns patterns;
+  const auto& buffers = patterns.buffers();
   uint64_t piece = 128 * cluster, offset = 0;
   while (piece > cluster) {
     bool failed = false;
@@ -64,7 +55,6 @@ uint64_t FillDirectly(const std::string& mount) {
       offset += piece;
   }
   ::close(fd);
-  for (char* b : buffers) std::free(b);
   return offset;
 }
 
@@ -92,7 +82,7 @@ int main(int argc, char** argv) {
   }
 
   uint64_t direct_bytes = 0;
-  const double direct_s = Seconds([&] { direct_bytes = FillDirectly(mount); });
+  const double direct_s = bench::Time([&] { direct_bytes = FillDirectly(mount); }).seconds;
 
   auto host = std::make_shared<purgewell::PlainExecutor>();
   purgewell::CPurgewellCtrl control(host);
@@ -100,7 +90,7 @@ int main(int argc, char** argv) {
   statvfs(mount.c_str(), &vfs);
   const uint64_t free_bytes = static_cast<uint64_t>(vfs.f_bfree) * vfs.f_frsize;
   bool ok = false;
-  const double wipe_s = Seconds([&] { ok = control.ClearFreeSpace(mount, 1); });
+  const double wipe_s = bench::Time([&] { ok = control.ClearFreeSpace(mount, 1); }).seconds;
 
   Shell("umount " + mount);
   ::rmdir(mount.c_str());

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "host_executor.h"
 #include "purgewell_ctrl.h"
 
@@ -43,13 +44,6 @@ std::string MakeTree(const std::string& base, const std::string& name, int files
   }
   ::sync();
   return root;
-}
-
-template <typename F>
-double Seconds(F&& body) {
-  const auto start = std::chrono::steady_clock::now();
-  body();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 bool ShredTree(const std::string& root) {
@@ -112,11 +106,11 @@ int main(int argc, char** argv) {
 
   std::string root = MakeTree(base, "control", files);
   bool ok = true;
-  const double control_s = Seconds([&] { ok = ShredTree(root); });
+  const double control_s = bench::Time([&] { ok = ShredTree(root); }).seconds;
   root = MakeTree(base, "direct", files);
-  const double direct_s = Seconds([&] { DirectCalls(root, files); });
+  const double direct_s = bench::Time([&] { DirectCalls(root, files); }).seconds;
   root = MakeTree(base, "rm", files);
-  const double rm_s = Seconds([&] { std::system(("rm -r '" + root + "'").c_str()); });
+  const double rm_s = bench::Time([&] { std::system(("rm -r '" + root + "'").c_str()); }).seconds;
 
   const long small_kib = PeakMemoryKiB(base, files / 10);
   const long full_kib = PeakMemoryKiB(base, files);
